@@ -44,9 +44,9 @@ bool ReadFloats(const std::string& path, int count, std::vector<float>& values, 
 
 bool LoadScoredSong(const SongLoadOptions& options, SongTables& tables, std::string& message) {
   const std::string& folder = options.dataFolder;
+  // Medley packages carry no lyric units of their own; their notes get empty ones.
   std::vector<std::string> syllables;
   if (!options.medleyMode) {
-    // Medley packages carry no lyric units of their own.
     const std::string lyricPath = JoinPath(folder, "Lyric");
     std::string lyric;
     if (!ReadFileBytes(lyricPath, lyric)) {
