@@ -39,31 +39,31 @@ UrlDown::UrlDown(QWidget* owner, std::function<void()> onExit)
 
   auto* frame = new QGroupBox(QStringLiteral("下载列表"), this);
   frame->setGeometry(DialogRect(7, 3, 160, 56));
-  queue = new QPlainTextEdit(this);
-  queue->setObjectName(QStringLiteral("queue"));
-  queue->setReadOnly(true);
-  queue->setGeometry(DialogRect(11, 12, 152, 41));
+  m_queue = new QPlainTextEdit(this);
+  m_queue->setObjectName(QStringLiteral("queue"));
+  m_queue->setReadOnly(true);
+  m_queue->setGeometry(DialogRect(11, 12, 152, 41));
 
   Label(this, QStringLiteral("文件大小"), DialogRect(9, 63, 33, 8));
-  size = ReadOnlyBox(this, DialogRect(42, 61, 42, 14));
+  m_size = ReadOnlyBox(this, DialogRect(42, 61, 42, 14));
   Label(this, QStringLiteral("下载速度"), DialogRect(92, 63, 33, 8));
-  speed = ReadOnlyBox(this, DialogRect(125, 61, 42, 14));
+  m_speed = ReadOnlyBox(this, DialogRect(125, 61, 42, 14));
 
-  progress = new QProgressBar(this);
-  progress->setGeometry(DialogRect(7, 79, 126, 14));
-  progress->setTextVisible(false);
-  progress->setRange(0, 100);
-  progress->setValue(0);
-  percent = ReadOnlyBox(this, DialogRect(137, 79, 30, 14));
+  m_progress = new QProgressBar(this);
+  m_progress->setGeometry(DialogRect(7, 79, 126, 14));
+  m_progress->setTextVisible(false);
+  m_progress->setRange(0, 100);
+  m_progress->setValue(0);
+  m_percent = ReadOnlyBox(this, DialogRect(137, 79, 30, 14));
 
-  status = Label(this, QString(), DialogRect(7, 97, 125, 21));
-  status->setWordWrap(true);
-  status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  m_status = Label(this, QString(), DialogRect(7, 97, 125, 21));
+  m_status->setWordWrap(true);
+  m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  exit = new QPushButton(QStringLiteral("退出"), this);
-  exit->setGeometry(DialogRect(134, 97, 33, 17));
-  exit->setAutoDefault(false);
-  connect(exit, &QPushButton::clicked, this, [onExit = std::move(onExit)] {
+  m_exit = new QPushButton(QStringLiteral("退出"), this);
+  m_exit->setGeometry(DialogRect(134, 97, 33, 17));
+  m_exit->setAutoDefault(false);
+  connect(m_exit, &QPushButton::clicked, this, [onExit = std::move(onExit)] {
     if (onExit) onExit();
   });
 }
@@ -71,23 +71,23 @@ UrlDown::UrlDown(QWidget* owner, std::function<void()> onExit)
 void UrlDown::SetQueueText(const QString& text) {
   QString lines = text;
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  queue->setPlainText(lines);
+  m_queue->setPlainText(lines);
 }
 
-void UrlDown::SetSizeText(const QString& text) { size->setText(text); }
-void UrlDown::SetSpeedText(const QString& text) { speed->setText(text); }
-void UrlDown::SetPercentText(const QString& text) { percent->setText(text); }
-void UrlDown::SetStatusText(const QString& text) { status->setText(text); }
+void UrlDown::SetSizeText(const QString& text) { m_size->setText(text); }
+void UrlDown::SetSpeedText(const QString& text) { m_speed->setText(text); }
+void UrlDown::SetPercentText(const QString& text) { m_percent->setText(text); }
+void UrlDown::SetStatusText(const QString& text) { m_status->setText(text); }
 
 void UrlDown::SetProgressRange(long long maximum) {
   progressScale = 1;
   while (maximum / progressScale > 0x7FFFFFFF) progressScale *= 2;
-  progress->setRange(0, static_cast<int>(maximum / progressScale));
+  m_progress->setRange(0, static_cast<int>(maximum / progressScale));
 }
 
 void UrlDown::SetProgressPosition(long long position) {
-  const long long value = std::min<long long>(position / progressScale, progress->maximum());
-  progress->setValue(static_cast<int>(value));
+  const long long value = std::min<long long>(position / progressScale, m_progress->maximum());
+  m_progress->setValue(static_cast<int>(value));
 }
 
 void UrlDown::PlaceAtLowerRight() {

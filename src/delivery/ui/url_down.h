@@ -30,26 +30,26 @@ class UrlDown : public QDialog {
   /// Moves the window to the lower-right corner of the screen's work area.
   void PlaceAtLowerRight();
 
-  QPlainTextEdit* queueField() const { return queue; }
-  QLineEdit* sizeField() const { return size; }
-  QLineEdit* speedField() const { return speed; }
-  QLineEdit* percentField() const { return percent; }
-  QProgressBar* progressBar() const { return progress; }
-  QLabel* statusLine() const { return status; }
-  QPushButton* exitButton() const { return exit; }
+  QPlainTextEdit* queueField() const { return m_queue; }
+  QLineEdit* sizeField() const { return m_size; }
+  QLineEdit* speedField() const { return m_speed; }
+  QLineEdit* percentField() const { return m_percent; }
+  QProgressBar* progressBar() const { return m_progress; }
+  QLabel* statusLine() const { return m_status; }
+  QPushButton* exitButton() const { return m_exit; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QPlainTextEdit* queue;
-  QLineEdit* size;
-  QLineEdit* speed;
-  QLineEdit* percent;
-  QProgressBar* progress;
-  QLabel* status;
-  QPushButton* exit;
+  QPlainTextEdit* m_queue;
+  QLineEdit* m_size;
+  QLineEdit* m_speed;
+  QLineEdit* m_percent;
+  QProgressBar* m_progress;
+  QLabel* m_status;
+  QPushButton* m_exit;
   long long progressScale = 1;  // the bar counts in units of this many bytes to stay within int
 };
 
