@@ -25,7 +25,8 @@ bool CopyToFile(platform::net::HttpGet& answer, const std::string& path) {
   char block[512];
   bool ok = true;
   try {
-    for (size_t n; ok && (n = answer.Read(block, sizeof(block))) > 0;) ok = write(fd, block, n) == static_cast<ssize_t>(n);
+    for (size_t n; ok && (n = answer.Read(block, sizeof(block))) > 0;)
+      ok = write(fd, block, n) == static_cast<ssize_t>(n);
   } catch (...) {
     close(fd);
     throw;
@@ -44,6 +45,7 @@ Delivery::~Delivery() {
   cancelDownload->store(true);
   state.downloadQueue.Clear();
   WaitForWorker();
+  ui.DeliveryClosing();
 }
 
 bool Delivery::FetchAccessToken() {
@@ -118,7 +120,9 @@ void Delivery::RequestSongDownload(const std::string& name) {
   if (generation) StartWorker(*generation);
 }
 
-bool Delivery::IsQueued(const std::string& name) const { return state.downloadQueue.Contains(name); }
+bool Delivery::IsQueued(const std::string& name) const {
+  return state.downloadQueue.Contains(name);
+}
 
 void Delivery::PressExit() {
   cancelDownload->store(true);
@@ -137,10 +141,11 @@ void Delivery::StartWorker(uint64_t generation) {
   // A previous worker (finished, or stopped by the exit button) is joined by the new one, off the
   // user-interface thread; only one ever works on the queue.
   std::thread previous = std::move(worker);
-  worker = std::thread([this, generation, session = cancelDownload, previous = std::move(previous)]() mutable {
-    if (previous.joinable()) previous.join();
-    DownloadWorker(state, ui, session, generation, false).Run();
-  });
+  worker =
+      std::thread([this, generation, session = cancelDownload, previous = std::move(previous)]() mutable {
+        if (previous.joinable()) previous.join();
+        DownloadWorker(state, ui, session, generation, false).Run();
+      });
 }
 
 void Delivery::WaitForWorker() {

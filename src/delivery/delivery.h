@@ -25,6 +25,8 @@ class DeliveryUi : public DownloadEventSink {
   virtual void OpenDownloadWindow(const std::string& listText) = 0;
   /// Destroys the download window; the interface forgets it.
   virtual void CloseDownloadWindow() = 0;
+  /// The Delivery is being destroyed: events still queued must no longer reach it.
+  virtual void DeliveryClosing() {}
 };
 
 /// The catalogue refresh and the song downloads of one run of the program: the access tokens,

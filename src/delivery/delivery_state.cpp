@@ -11,7 +11,8 @@ NetworkSettings NetworkSettings::From(const platform::Config& config) {
 }
 
 DeliveryState::DeliveryState(std::string folder, NetworkSettings settings)
-    : programFolder(folder.empty() || folder.back() == '/' ? folder : folder + '/'), network(std::move(settings)) {}
+    : programFolder(folder.empty() || folder.back() == '/' ? folder : folder + '/'),
+      network(std::move(settings)) {}
 
 std::vector<std::string> DeliveryState::Tokens() const {
   std::lock_guard guard(tokenLock);

@@ -4,7 +4,9 @@
 
 namespace sonavera::delivery {
 
-bool IsSpecialName(const std::string& name) { return name == kListName || name == kAdvertName; }
+bool IsSpecialName(const std::string& name) {
+  return name == kListName || name == kAdvertName;
+}
 
 bool IsPlainName(const std::string& name) {
   constexpr size_t kMaxNameBytes = 251;  // leaves room for ".zip" in a 255-byte file name

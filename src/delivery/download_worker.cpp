@@ -86,7 +86,9 @@ void DownloadWorker::Post(Kind kind, std::string text, long long value) {
   sink.Post(std::move(event));
 }
 
-void DownloadWorker::TakeOffQueue(const std::string& name) { state.downloadQueue.RemoveHead(name, generation); }
+void DownloadWorker::TakeOffQueue(const std::string& name) {
+  state.downloadQueue.RemoveHead(name, generation);
+}
 
 void DownloadWorker::Run() {
   while (!Cancelled()) {
@@ -99,7 +101,8 @@ void DownloadWorker::Run() {
   if (!synchronous && !Cancelled()) Post(Kind::kQueueDone);
 }
 
-std::string DownloadWorker::StorageUrl(const char* method, const std::string& token, const std::string& name) const {
+std::string DownloadWorker::StorageUrl(const char* method, const std::string& token,
+                                       const std::string& name) const {
   return state.network.storageUrl + "/rest/2.0/pcs/file?method=" + method + "&access_token=" + token +
          "&path=%2Fapps%2Fpcstest_oauth%2F" + EncodeName(name) + ".zip";
 }

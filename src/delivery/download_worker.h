@@ -34,8 +34,8 @@ class DownloadWorker {
  public:
   /// `generation` is the queue hold this worker works under; `cancel` is the exit button's flag of
   /// the window that started it.
-  DownloadWorker(DeliveryState& state, DownloadEventSink& sink, std::shared_ptr<const std::atomic<bool>> cancel,
-                 uint64_t generation, bool synchronous);
+  DownloadWorker(DeliveryState& state, DownloadEventSink& sink,
+                 std::shared_ptr<const std::atomic<bool>> cancel, uint64_t generation, bool synchronous);
 
   /// Works the queue until it is empty, then asks for the exit button (unless synchronous). Ends
   /// early on cancel or a size error.

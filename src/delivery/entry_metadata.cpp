@@ -6,7 +6,9 @@ namespace {
 constexpr int64_t kUnixEpochInFileTimeSeconds = 11644473600;  // 1601-01-01 to 1970-01-01
 constexpr int64_t kFileTimeUnitsPerSecond = 10'000'000;
 
-uint32_t ReadLe16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+uint32_t ReadLe16(const unsigned char* p) {
+  return p[0] | (p[1] << 8);
+}
 int64_t ReadLe32(const unsigned char* p) {
   return static_cast<int64_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                               (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));

@@ -7,7 +7,9 @@
 namespace sonavera::delivery {
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
 
 // Position just past the first parent step inside the text ("\..\", "/../", mixed), or npos.
 size_t PastInnerParentStep(const std::string& s) {

@@ -77,7 +77,8 @@ FolderHandle::~FolderHandle() {
 
 ReplacingFile::ReplacingFile(const FolderHandle& folder, std::string fileName)
     : folderFd(folder.Descriptor()), name(std::move(fileName)) {
-  if (folderFd < 0 || name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return;
+  if (folderFd < 0 || name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+    return;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temporaryName = TemporaryName();
     fd = openat(folderFd, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -107,7 +108,8 @@ bool ReplacingFile::Commit(uint32_t attributes, const EntryTimes& times) {
     struct stat info {};
     if (fstat(fd, &info) != 0 || fchmod(fd, info.st_mode & 07555) != 0) return false;
   }
-  const timespec stamps[2] = {FileTimeToTimespec(times.accessTime), FileTimeToTimespec(times.modificationTime)};
+  const timespec stamps[2] = {FileTimeToTimespec(times.accessTime),
+                              FileTimeToTimespec(times.modificationTime)};
   if (futimens(fd, stamps) != 0) return false;
   const int closing = fd;
   fd = -1;

@@ -21,8 +21,8 @@ struct EntryInfo {
 bool ReadInfo(unzFile file, EntryInfo& out) {
   if (unzGetCurrentFileInfo64(file, &out.info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
   std::vector<char> name(out.info.size_filename + 1);
-  if (unzGetCurrentFileInfo64(file, &out.info, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr,
-                              0) != UNZ_OK) {
+  if (unzGetCurrentFileInfo64(file, &out.info, name.data(), static_cast<uLong>(name.size()), nullptr, 0,
+                              nullptr, 0) != UNZ_OK) {
     return false;
   }
   out.storedName.assign(name.data(), out.info.size_filename);
@@ -30,8 +30,8 @@ bool ReadInfo(unzFile file, EntryInfo& out) {
 }
 
 bool StoredAsFolder(const EntryInfo& entry) {
-  const uint32_t attributes =
-      EntryAttributes(static_cast<uint32_t>(entry.info.version), static_cast<uint32_t>(entry.info.external_fa));
+  const uint32_t attributes = EntryAttributes(static_cast<uint32_t>(entry.info.version),
+                                              static_cast<uint32_t>(entry.info.external_fa));
   const std::string& name = entry.storedName;
   return (attributes & kDirectory) || (!name.empty() && (name.back() == '/' || name.back() == '\\'));
 }
@@ -73,7 +73,8 @@ ZipArchive::~ZipArchive() {
 
 void ZipArchive::SetTargetFolder(const std::string& folder) {
   targetFolder = folder;
-  if (targetFolder.empty() || (targetFolder.back() != '/' && targetFolder.back() != '\\')) targetFolder += '/';
+  if (targetFolder.empty() || (targetFolder.back() != '/' && targetFolder.back() != '\\'))
+    targetFolder += '/';
 }
 
 ZipResult ZipArchive::Seek(int index) {
@@ -108,8 +109,8 @@ ZipResult ZipArchive::Query(int index, ZipEntry& entry) {
       EntryAttributes(static_cast<uint32_t>(info.info.version), static_cast<uint32_t>(info.info.external_fa));
   if (StoredAsFolder(info)) entry.attributes |= kDirectory;
   const std::vector<unsigned char> extra = LocalExtraField(file);
-  const EntryTimes times =
-      EntryTimesFrom(static_cast<uint32_t>(info.info.dosDate), extra.empty() ? nullptr : extra.data(), extra.size());
+  const EntryTimes times = EntryTimesFrom(static_cast<uint32_t>(info.info.dosDate),
+                                          extra.empty() ? nullptr : extra.data(), extra.size());
   entry.accessTime = times.accessTime;
   entry.creationTime = times.creationTime;
   entry.modificationTime = times.modificationTime;

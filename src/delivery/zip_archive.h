@@ -10,7 +10,7 @@ namespace sonavera::delivery {
 /// Result codes of the extraction layer. The program never shows them; the tool prints them.
 enum class ZipResult : int {
   kOk = 0,
-  kCannotCreate = 1,      // a file or folder cannot be opened or created
+  kCannotCreate = 1,  // a file or folder cannot be opened or created
   kWriteError = 2,
   kCorrupt = 3,           // archive read error or corrupt archive (also a wrong checksum)
   kPasswordRequired = 4,  // an encrypted entry; no password is ever given
@@ -20,10 +20,10 @@ enum class ZipResult : int {
 
 /// What a query tells about one entry.
 struct ZipEntry {
-  int index = -1;            // position in the central directory; for index -1 the entry count
-  std::string name;          // made-safe name, UTF-8, '/' between levels
-  uint32_t attributes = 0;   // EntryAttribute bits
-  int64_t accessTime = 0;    // file times: 100 ns since 1601-01-01 UTC
+  int index = -1;           // position in the central directory; for index -1 the entry count
+  std::string name;         // made-safe name, UTF-8, '/' between levels
+  uint32_t attributes = 0;  // EntryAttribute bits
+  int64_t accessTime = 0;   // file times: 100 ns since 1601-01-01 UTC
   int64_t creationTime = 0;
   int64_t modificationTime = 0;
   int64_t compressedSize = 0;

@@ -50,7 +50,8 @@ Config Config::Parse(const std::string& text) {
   return config;
 }
 
-std::string Config::Get(const std::string& section, const std::string& key, const std::string& fallback) const {
+std::string Config::Get(const std::string& section, const std::string& key,
+                        const std::string& fallback) const {
   const auto it = values.find(section + '\n' + key);
   return it == values.end() ? fallback : it->second;
 }

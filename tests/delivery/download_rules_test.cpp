@@ -23,14 +23,21 @@ struct PlainCase {
   bool plain;
 };
 
+void PrintTo(const PlainCase& c, std::ostream* os) {
+  *os << ::testing::PrintToString(std::string(c.name));
+}
+
 class PlainNames : public ::testing::TestWithParam<PlainCase> {};
 
-TEST_P(PlainNames, OnlyPlainNamesReachThePath) { EXPECT_EQ(IsPlainName(GetParam().name), GetParam().plain); }
+TEST_P(PlainNames, OnlyPlainNamesReachThePath) {
+  EXPECT_EQ(IsPlainName(GetParam().name), GetParam().plain);
+}
 
 INSTANTIATE_TEST_SUITE_P(Names, PlainNames,
                          ::testing::Values(PlainCase{"月亮代表我的心", true}, PlainCase{"Song_KTV版 2", true},
-                                           PlainCase{"", false}, PlainCase{"a/b", false}, PlainCase{"a\\b", false},
-                                           PlainCase{"..", false}, PlainCase{"x..y", false}, PlainCase{"C:x", false},
+                                           PlainCase{"", false}, PlainCase{"a/b", false},
+                                           PlainCase{"a\\b", false}, PlainCase{"..", false},
+                                           PlainCase{"x..y", false}, PlainCase{"C:x", false},
                                            PlainCase{"tab\there", false}, PlainCase{"bell\x07", false},
                                            PlainCase{"del\x7F", false}, PlainCase{"\xC3", false}));
 

@@ -62,7 +62,8 @@ class DownloadTest : public ::testing::Test {
   }
 
   std::string SongArchive(const std::string& name, size_t size) {
-    return Archive({{name + "/music.mp3", Noise(size, static_cast<unsigned>(name.size()))}, {name + "/sh", "1"}});
+    return Archive(
+        {{name + "/music.mp3", Noise(size, static_cast<unsigned>(name.size()))}, {name + "/sh", "1"}});
   }
 
   NetworkSettings Network() const { return {storage.TokenUrl(), storage.StorageUrl()}; }
@@ -73,7 +74,8 @@ class DownloadTest : public ::testing::Test {
     for (const auto& name : names) {
       if (auto held = state.downloadQueue.Append(name)) generation = held;
     }
-    DownloadWorker worker(state, ui, std::make_shared<std::atomic<bool>>(false), generation.value_or(0), false);
+    DownloadWorker worker(state, ui, std::make_shared<std::atomic<bool>>(false), generation.value_or(0),
+                          false);
     worker.Run();
     ui.Pump();
     return worker.Results();
@@ -81,8 +83,9 @@ class DownloadTest : public ::testing::Test {
 
   int RequestsMatching(const std::string& part) const {
     const auto requests = storage.Requests();
-    return static_cast<int>(std::count_if(requests.begin(), requests.end(),
-                                          [&](const std::string& r) { return r.find(part) != std::string::npos; }));
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const std::string& r) {
+      return r.find(part) != std::string::npos;
+    }));
   }
 
   std::string SongFolder() const { return folder.Path() + "歌曲/单曲/"; }
@@ -186,8 +189,8 @@ TEST_F(DownloadTest, SpecialNamesUseSize4096AndUnpackIntoTheProgramFolder) {
   EXPECT_TRUE(ui.Texts(Kind::kSize).empty());
   EXPECT_EQ(ui.Texts(Kind::kPercent), (std::vector<std::string>{"0%", "0%"}));
   EXPECT_EQ(ui.LastValue(Kind::kProgressRange), 4096);
-  EXPECT_EQ(ui.Texts(Kind::kStatus), (std::vector<std::string>{texts::kChecking, texts::kDone, texts::kChecking,
-                                                               texts::kDone}));
+  EXPECT_EQ(ui.Texts(Kind::kStatus),
+            (std::vector<std::string>{texts::kChecking, texts::kDone, texts::kChecking, texts::kDone}));
   EXPECT_FALSE(state.libraryChanged);
 }
 
@@ -198,7 +201,8 @@ TEST_F(DownloadTest, NetworkErrorsAndUncreatableArchivesFailTheAttempt) {
   auto results = RunWorker(offline, {"Song"});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].outcome, NameOutcome::kNotDownloaded);
-  EXPECT_EQ(ui.Texts(Kind::kStatus), (std::vector<std::string>{texts::kAttemptFailed, texts::kAttemptFailed}));
+  EXPECT_EQ(ui.Texts(Kind::kStatus),
+            (std::vector<std::string>{texts::kAttemptFailed, texts::kAttemptFailed}));
   EXPECT_TRUE(offline.downloadQueue.Empty());
 
   // A folder stands where the local archive would be created.
@@ -251,7 +255,8 @@ TEST_F(DeliveryTest, RefreshDownloadsTheListsOnceThenOnlyFillsTheList) {
 }
 
 TEST_F(DeliveryTest, WithoutServerOrNetworkTheListIsFilledFromDisk) {
-  for (const NetworkSettings& network : {NetworkSettings{}, NetworkSettings{"http://127.0.0.1:1/token.txt", ""}}) {
+  for (const NetworkSettings& network :
+       {NetworkSettings{}, NetworkSettings{"http://127.0.0.1:1/token.txt", ""}}) {
     RecordingUi local;
     Delivery delivery(folder.Path(), network, local);
     local.Attach(&delivery);

@@ -14,20 +14,27 @@ struct NameCase {
   const char* safe;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << '"' << c.stored << "\" -> \"" << c.safe << '"';
+}
+
 class SafeEntryName : public ::testing::TestWithParam<NameCase> {};
 
-TEST_P(SafeEntryName, NeverClimbsAboveTheTarget) { EXPECT_EQ(MakeSafeEntryName(GetParam().stored), GetParam().safe); }
+TEST_P(SafeEntryName, NeverClimbsAboveTheTarget) {
+  EXPECT_EQ(MakeSafeEntryName(GetParam().stored), GetParam().safe);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Names, SafeEntryName,
-    ::testing::Values(NameCase{"Song/music.mp3", "Song/music.mp3"}, NameCase{"Song\\sub\\a.txt", "Song/sub/a.txt"},
-                      NameCase{"../../W/f.txt", "W/f.txt"}, NameCase{"..\\..\\W\\f.txt", "W/f.txt"},
-                      NameCase{"C:\\W\\f.txt", "W/f.txt"}, NameCase{"C:/W/f.txt", "W/f.txt"},
-                      NameCase{"C:f.txt", "f.txt"}, NameCase{"\\a\\..\\b", "b"}, NameCase{"a\\..\\b", "b"},
-                      NameCase{"/a/../b", "b"}, NameCase{"a/..\\b", "b"}, NameCase{"../x", "x"},
-                      NameCase{"/etc/passwd", "etc/passwd"}, NameCase{"//server/share/f", "server/share/f"},
-                      NameCase{"a/b/..", ""}, NameCase{"..", ""}, NameCase{"a/./b//c", "a/b/c"},
-                      NameCase{"C:..\\x", "x"}, NameCase{"Song/", "Song"}, NameCase{"", ""}));
+    ::testing::Values(NameCase{"Song/music.mp3", "Song/music.mp3"},
+                      NameCase{"Song\\sub\\a.txt", "Song/sub/a.txt"}, NameCase{"../../W/f.txt", "W/f.txt"},
+                      NameCase{"..\\..\\W\\f.txt", "W/f.txt"}, NameCase{"C:\\W\\f.txt", "W/f.txt"},
+                      NameCase{"C:/W/f.txt", "W/f.txt"}, NameCase{"C:f.txt", "f.txt"},
+                      NameCase{"\\a\\..\\b", "b"}, NameCase{"a\\..\\b", "b"}, NameCase{"/a/../b", "b"},
+                      NameCase{"a/..\\b", "b"}, NameCase{"../x", "x"}, NameCase{"/etc/passwd", "etc/passwd"},
+                      NameCase{"//server/share/f", "server/share/f"}, NameCase{"a/b/..", ""},
+                      NameCase{"..", ""}, NameCase{"a/./b//c", "a/b/c"}, NameCase{"C:..\\x", "x"},
+                      NameCase{"Song/", "Song"}, NameCase{"", ""}));
 
 TEST(EntryName, NamesWithoutTheUtf8FlagAreGbk) {
   const std::string gbk = "\xB8\xE8\xC7\xFA/\xC4\xE3.txt";  // 歌曲/你.txt
@@ -44,6 +51,10 @@ struct AttributeCase {
   uint32_t expected;
 };
 
+void PrintTo(const AttributeCase& c, std::ostream* os) {
+  *os << std::hex << "made by 0x" << c.versionMadeBy << ", external 0x" << c.external;
+}
+
 class EntryAttributesGrid : public ::testing::TestWithParam<AttributeCase> {};
 
 TEST_P(EntryAttributesGrid, FromHostAndExternalAttributes) {
@@ -52,11 +63,11 @@ TEST_P(EntryAttributesGrid, FromHostAndExternalAttributes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hosts, EntryAttributesGrid,
-    ::testing::Values(AttributeCase{0x0014, 0x21, kArchive | kReadOnly},       // MS-DOS bits as they are
-                      AttributeCase{0x0B14, 0x10, kDirectory},                  // NTFS
-                      AttributeCase{0x0714, 0x06, kHidden | kSystem},           // Macintosh
-                      AttributeCase{0x0E14, 0x12345620, kArchive},              // VFAT: low byte only
-                      AttributeCase{0x031E, 0100644u << 16, kArchive},          // Unix file
+    ::testing::Values(AttributeCase{0x0014, 0x21, kArchive | kReadOnly},  // MS-DOS bits as they are
+                      AttributeCase{0x0B14, 0x10, kDirectory},            // NTFS
+                      AttributeCase{0x0714, 0x06, kHidden | kSystem},     // Macintosh
+                      AttributeCase{0x0E14, 0x12345620, kArchive},        // VFAT: low byte only
+                      AttributeCase{0x031E, 0100644u << 16, kArchive},    // Unix file
                       AttributeCase{0x031E, 0100444u << 16, kArchive | kReadOnly},
                       AttributeCase{0x031E, 040755u << 16, kArchive | kDirectory},
                       AttributeCase{0x031E, 0, kArchive | kReadOnly}));
@@ -101,7 +112,10 @@ TEST(EntryTimes, ExtendedTimestampReplacesTheTimesItCarries) {
   EXPECT_EQ(t.modificationTime, (1600000000LL + 11644473600LL) * 10000000LL);
   EXPECT_EQ(t.accessTime, dosTime);
   // All three, in the order modification, access, creation; behind another extra block.
-  const std::string other("\x0A\x00\x04\x00" "abcd", 8);
+  const std::string other(
+      "\x0A\x00\x04\x00"
+      "abcd",
+      8);
   t = TimesOf(dos, other + UtBlock(7, {1000u, 2000u, 3000u}));
   EXPECT_EQ(t.modificationTime, UnixTimeToFileTime(1000));
   EXPECT_EQ(t.accessTime, UnixTimeToFileTime(2000));
@@ -117,10 +131,14 @@ TEST(EntryTimes, MalformedExtraFieldsKeepTheDosTime) {
   const int64_t dosTime = DosTimeToFileTime(dos);
   EXPECT_EQ(TimesOf(dos, std::string("UT\x05\x00", 4)).modificationTime, dosTime);  // shorter than 5 bytes
   std::string truncated = UtBlock(1, {1000u});
-  truncated.resize(truncated.size() - 2);                                           // runs past the end
+  truncated.resize(truncated.size() - 2);  // runs past the end
   EXPECT_EQ(TimesOf(dos, truncated).modificationTime, dosTime);
-  EXPECT_EQ(TimesOf(dos, std::string("\x01\x00\xFF\xFF" "xxxx", 8)).modificationTime, dosTime);  // huge length
-  EXPECT_EQ(TimesOf(dos, UtBlock(1, {})).modificationTime, dosTime);                // flag without its time
+  EXPECT_EQ(TimesOf(dos, std::string("\x01\x00\xFF\xFF"
+                                     "xxxx",
+                                     8))
+                .modificationTime,
+            dosTime);                                                 // huge length
+  EXPECT_EQ(TimesOf(dos, UtBlock(1, {})).modificationTime, dosTime);  // flag without its time
 }
 
 TEST(EntryTimes, FileTimeToTimespecKeepsSubSeconds) {

@@ -35,7 +35,9 @@ ToolRun RunTool(const std::string& arguments) {
   return run;
 }
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text) {
+  return "'" + text + "'";
+}
 
 std::string ZipOf(const TempFolder& scratch, const std::vector<std::pair<std::string, std::string>>& files) {
   std::vector<testing::ZipItem> items;
@@ -65,8 +67,10 @@ TEST(ToolUnzip, PrintsEachEntryAndKeepsHostileNamesInside) {
 TEST(ToolUnzip, UnreadableArchivesExitWithOne) {
   TempFolder dir;
   WriteFile(dir.Path() + "error.zip", std::string(80, 'e'));
-  EXPECT_EQ(RunTool("unzip " + Quote(dir.Path() + "error.zip") + " " + Quote(dir.Path() + "out")).exitCode, 1);
-  EXPECT_EQ(RunTool("unzip " + Quote(dir.Path() + "missing.zip") + " " + Quote(dir.Path() + "out")).exitCode, 1);
+  EXPECT_EQ(RunTool("unzip " + Quote(dir.Path() + "error.zip") + " " + Quote(dir.Path() + "out")).exitCode,
+            1);
+  EXPECT_EQ(RunTool("unzip " + Quote(dir.Path() + "missing.zip") + " " + Quote(dir.Path() + "out")).exitCode,
+            1);
   EXPECT_EQ(RunTool("unzip only-one-argument").exitCode, 2);
 }
 
@@ -76,7 +80,8 @@ class ToolDownload : public ::testing::Test {
     storage.SetTokenFile("x?access_token=T1&y\nx?access_token=T2&y\n");
     storage.AddArchive("List", ZipOf(scratch, {{"List.txt", "月亮 1\n"}}));
     storage.AddArchive("AD", ZipOf(scratch, {{"AD.txt", "banner\n"}}));
-    storage.AddArchive("月亮", ZipOf(scratch, {{"月亮/music.mp3", std::string(9000, 'm')}, {"月亮/sh", "1"}}));
+    storage.AddArchive("月亮",
+                       ZipOf(scratch, {{"月亮/music.mp3", std::string(9000, 'm')}, {"月亮/sh", "1"}}));
   }
   void Configure(const std::string& tokenUrl) {
     WriteFile(program.Path() + "sonavera.ini",
@@ -100,7 +105,8 @@ TEST_F(ToolDownload, FetchesTheListsAndASongIntoTheProgramFolder) {
   EXPECT_NE(run.out.find("percent: 100%\n"), std::string::npos);
   EXPECT_NE(run.out.find("size: 0.01MB\n"), std::string::npos);
   EXPECT_NE(run.out.find("list: AD\\r\\n月亮\\r\\n\n"), std::string::npos);  // after "List" left the queue
-  EXPECT_EQ(run.out.rfind("status: 下载完成！\n") + std::string("status: 下载完成！\n").size(), run.out.size());
+  EXPECT_EQ(run.out.rfind("status: 下载完成！\n") + std::string("status: 下载完成！\n").size(),
+            run.out.size());
   EXPECT_EQ(run.out.find("T1"), std::string::npos);  // tokens are never shown
 }
 
@@ -109,7 +115,8 @@ TEST_F(ToolDownload, FailsWhenANameCannotBeDownloadedOrNoServerIsSet) {
   ToolRun run = RunTool("download List missing --program-folder " + Quote(program.Path()));
   EXPECT_EQ(run.exitCode, 1);
   // The service knows no "missing": its information answer carries no size.
-  EXPECT_NE(run.out.find("status: 下载错误！\\n请点击退出后重新下载或联系客服\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("status: 下载错误！\\n请点击退出后重新下载或联系客服\n"), std::string::npos)
+      << run.out;
   Configure("");
   run = RunTool("download List --program-folder " + Quote(program.Path()));
   EXPECT_EQ(run.exitCode, 1);

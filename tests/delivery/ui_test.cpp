@@ -47,8 +47,8 @@ bool ProcessUntil(const std::function<bool()>& done) {
 TEST(WaitDlg, NotDownloadedAsksWithBothButtons) {
   WaitDlg dialog(WaitDlg::kNotDownloaded, nullptr);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("未下载本首歌曲"));
-  EXPECT_EQ(dialog.noticeText()->text(),
-            QStringLiteral("\n") + kBlanks + QStringLiteral("未下载本首歌曲\n") + kBlanks + QStringLiteral("现在就去下载？"));
+  EXPECT_EQ(dialog.noticeText()->text(), QStringLiteral("\n") + kBlanks + QStringLiteral("未下载本首歌曲\n") +
+                                             kBlanks + QStringLiteral("现在就去下载？"));
   EXPECT_FALSE(dialog.yesButton()->isHidden());
   EXPECT_FALSE(dialog.noButton()->isHidden());
   EXPECT_EQ(dialog.yesButton()->text(), QStringLiteral("嗯，现在去下载"));
@@ -63,8 +63,9 @@ TEST(WaitDlg, NotDownloadedAsksWithBothButtons) {
 TEST(WaitDlg, ProgramTooOldNamesTheWebSite) {
   WaitDlg dialog(WaitDlg::kProgramTooOld, nullptr, {}, QStringLiteral("https://site.example/"));
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("软件版本过旧"));
-  EXPECT_EQ(dialog.noticeText()->text(), kBlanks + QStringLiteral("该软件版本过旧\n请到官网：https://site.example/下载最新版软件\n") +
-                                             kBlanks + QStringLiteral("现在就去下载？"));
+  EXPECT_EQ(dialog.noticeText()->text(),
+            kBlanks + QStringLiteral("该软件版本过旧\n请到官网：https://site.example/下载最新版软件\n") +
+                kBlanks + QStringLiteral("现在就去下载？"));
   EXPECT_EQ(dialog.noButton()->text(), QStringLiteral("取消"));
   EXPECT_FALSE(dialog.noButton()->isHidden());
 }
@@ -105,7 +106,8 @@ TEST(UrlDown, ShowsTheWorkersEventsPostedFromAnotherThread) {
     qtUi.Post({Kind::kQueueText, "月亮\r\n星星\r\n", 0});
   });
   worker.join();
-  ASSERT_TRUE(ProcessUntil([&] { return window->queueField()->toPlainText() == QStringLiteral("月亮\n星星\n"); }));
+  ASSERT_TRUE(
+      ProcessUntil([&] { return window->queueField()->toPlainText() == QStringLiteral("月亮\n星星\n"); }));
   EXPECT_EQ(window->statusLine()->text(), QStringLiteral("月亮 正在下载..."));
   EXPECT_EQ(window->sizeField()->text(), QStringLiteral("0.01MB"));
   EXPECT_EQ(window->speedField()->text(), QStringLiteral("12KB/秒"));

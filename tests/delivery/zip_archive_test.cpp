@@ -88,9 +88,9 @@ TEST_F(ZipArchiveTest, UnpacksFoldersAndReplacesAnExistingFileOnly) {
   EXPECT_EQ(UnpackAll(Archive({File("Song/music.mp3", "new")}, "b.zip"), target),
             std::vector<ZipResult>{ZipResult::kOk});
   EXPECT_EQ(ReadFile(target + "Song/music.mp3"), "new");
-  EXPECT_EQ(Tree(target), (std::vector<std::string>{"Song", "Song/Images", "Song/Images/bgpic.png", "Song/keep.txt",
-                                                    "Song/music.mp3", "Song/sub", "Song/sub/deeper",
-                                                    "Song/sub/deeper/sh"}));
+  EXPECT_EQ(Tree(target), (std::vector<std::string>{"Song", "Song/Images", "Song/Images/bgpic.png",
+                                                    "Song/keep.txt", "Song/music.mp3", "Song/sub",
+                                                    "Song/sub/deeper", "Song/sub/deeper/sh"}));
 }
 
 TEST_F(ZipArchiveTest, DirectoryOnlyArchiveCreatesTheFolders) {
@@ -101,8 +101,9 @@ TEST_F(ZipArchiveTest, DirectoryOnlyArchiveCreatesTheFolders) {
 
 TEST_F(ZipArchiveTest, HostileNamesStayInsideTheTarget) {
   const std::string target = dir.Path() + "t/inner/";
-  const auto zip = Archive({File("../../x", "1"), File("C:\\evil\\f", "2"), File("/abs/g", "3"),
-                            File("a\\..\\b", "4"), File("..\\up", "5"), File("a/b/..", "6"), File("../", "7")});
+  const auto zip =
+      Archive({File("../../x", "1"), File("C:\\evil\\f", "2"), File("/abs/g", "3"), File("a\\..\\b", "4"),
+               File("..\\up", "5"), File("a/b/..", "6"), File("../", "7")});
   auto archive = ZipArchive::Open(zip);
   ASSERT_TRUE(archive);
   archive->SetTargetFolder(target);
@@ -117,9 +118,9 @@ TEST_F(ZipArchiveTest, HostileNamesStayInsideTheTarget) {
   // A caller that passes an absolute or climbing name still writes below the target.
   EXPECT_EQ(archive->Unpack(0, "/tmp/../../escape"), ZipResult::kOk);
   archive.reset();
-  EXPECT_EQ(Tree(dir.Path() + "t"), (std::vector<std::string>{"inner", "inner/abs", "inner/abs/g", "inner/b",
-                                                              "inner/escape", "inner/evil", "inner/evil/f",
-                                                              "inner/up", "inner/x"}));
+  EXPECT_EQ(Tree(dir.Path() + "t"),
+            (std::vector<std::string>{"inner", "inner/abs", "inner/abs/g", "inner/b", "inner/escape",
+                                      "inner/evil", "inner/evil/f", "inner/up", "inner/x"}));
   EXPECT_EQ(ReadFile(target + "b"), "4");
 }
 
@@ -131,9 +132,11 @@ TEST_F(ZipArchiveTest, SymbolicLinksInTheLibraryAreNeverFollowed) {
   WriteFile(outside + "victim.txt", "untouched");
   fs::create_directory_symlink(outside, target + "Linked");
   fs::create_symlink(outside + "victim.txt", target + "song.txt");
-  const auto zip = Archive({File("Linked/planted.txt", "bad"), Folder("Linked/sub/"), File("song.txt", "new")});
+  const auto zip =
+      Archive({File("Linked/planted.txt", "bad"), Folder("Linked/sub/"), File("song.txt", "new")});
   const auto results = UnpackAll(zip, target);
-  EXPECT_EQ(results, (std::vector<ZipResult>{ZipResult::kCannotCreate, ZipResult::kCannotCreate, ZipResult::kOk}));
+  EXPECT_EQ(results,
+            (std::vector<ZipResult>{ZipResult::kCannotCreate, ZipResult::kCannotCreate, ZipResult::kOk}));
   EXPECT_EQ(Tree(outside), std::vector<std::string>{"victim.txt"});
   EXPECT_EQ(ReadFile(outside + "victim.txt"), "untouched");
   // The link named like the entry was replaced by a file of its own.
@@ -226,7 +229,8 @@ TEST_F(ZipArchiveTest, DamagedDataLeavesNoHalfFileAndKeepsTheOldOne) {
   ASSERT_NE(at, std::string::npos);
   bytes[at + 20000] = 'y';  // the checksum no longer matches
   WriteFile(dir.Path() + "damaged.zip", bytes);
-  EXPECT_EQ(UnpackAll(dir.Path() + "damaged.zip", target), (std::vector<ZipResult>{ZipResult::kCorrupt, ZipResult::kOk}));
+  EXPECT_EQ(UnpackAll(dir.Path() + "damaged.zip", target),
+            (std::vector<ZipResult>{ZipResult::kCorrupt, ZipResult::kOk}));
   EXPECT_EQ(ReadFile(target + "music.mp3"), "previous");
   EXPECT_EQ(Tree(target), (std::vector<std::string>{"music.mp3", "ok.txt"}));
 

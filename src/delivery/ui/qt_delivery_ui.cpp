@@ -7,7 +7,9 @@
 namespace sonavera::delivery::ui {
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 }  // namespace
 
@@ -21,7 +23,9 @@ QtDeliveryUi::~QtDeliveryUi() {
   if (window) delete window.data();
 }
 
-void QtDeliveryUi::Attach(Delivery* owner) { delivery = owner; }
+void QtDeliveryUi::Attach(Delivery* owner) {
+  delivery = owner;
+}
 
 void QtDeliveryUi::Post(DownloadEvent event) {
   // Queued to the receiver's thread; calls still queued when the receiver is gone are dropped.

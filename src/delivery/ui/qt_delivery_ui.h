@@ -14,7 +14,7 @@ namespace sonavera::delivery::ui {
 /// The Qt side of the downloads: owns the download window, shows message boxes over the main
 /// window and delivers the worker's events on the user-interface thread (queued to a receiver
 /// that lives there). Create it on the user-interface thread, create the Delivery with it, call
-/// Attach, and destroy the Delivery before this object.
+/// Attach; the Delivery may go first (it detaches itself) but must not outlive this object.
 class QtDeliveryUi : public DeliveryUi {
  public:
   /// `fillSongList` rebuilds the main window's song list (from "List.txt" and "AD.txt");
@@ -31,6 +31,7 @@ class QtDeliveryUi : public DeliveryUi {
   void FillSongList() override;
   void OpenDownloadWindow(const std::string& listText) override;
   void CloseDownloadWindow() override;
+  void DeliveryClosing() override { delivery = nullptr; }
 
   /// The download window while it exists.
   UrlDown* Window() const { return window; }

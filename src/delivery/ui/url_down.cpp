@@ -32,7 +32,8 @@ QLabel* Label(QWidget* parent, const QString& text, const QRect& rect) {
 }  // namespace
 
 UrlDown::UrlDown(QWidget* owner, std::function<void()> onExit)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint) {
+    : QDialog(owner,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint) {
   setWindowTitle(QStringLiteral("下载列表"));
   setModal(false);
   setFixedSize(DialogSize(174, 122));
@@ -74,10 +75,18 @@ void UrlDown::SetQueueText(const QString& text) {
   m_queue->setPlainText(lines);
 }
 
-void UrlDown::SetSizeText(const QString& text) { m_size->setText(text); }
-void UrlDown::SetSpeedText(const QString& text) { m_speed->setText(text); }
-void UrlDown::SetPercentText(const QString& text) { m_percent->setText(text); }
-void UrlDown::SetStatusText(const QString& text) { m_status->setText(text); }
+void UrlDown::SetSizeText(const QString& text) {
+  m_size->setText(text);
+}
+void UrlDown::SetSpeedText(const QString& text) {
+  m_speed->setText(text);
+}
+void UrlDown::SetPercentText(const QString& text) {
+  m_percent->setText(text);
+}
+void UrlDown::SetStatusText(const QString& text) {
+  m_status->setText(text);
+}
 
 void UrlDown::SetProgressRange(long long maximum) {
   progressScale = 1;
@@ -111,6 +120,8 @@ void UrlDown::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void UrlDown::closeEvent(QCloseEvent* event) { event->ignore(); }
+void UrlDown::closeEvent(QCloseEvent* event) {
+  event->ignore();
+}
 
 }  // namespace sonavera::delivery::ui

@@ -20,7 +20,7 @@ class UrlDown : public QDialog {
   /// `onExit` runs when the exit button is clicked (it cancels the downloads and destroys the window).
   UrlDown(QWidget* owner, std::function<void()> onExit);
 
-  void SetQueueText(const QString& text);      // one name per line
+  void SetQueueText(const QString& text);  // one name per line
   void SetSizeText(const QString& text);
   void SetSpeedText(const QString& text);
   void SetPercentText(const QString& text);

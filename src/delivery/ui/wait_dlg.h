@@ -17,7 +17,8 @@ class WaitDlg : public QDialog {
   /// `noticeMode` is the application's notice mode. In the loading mode `refresh` runs 200 ms after
   /// the dialog appeared (the catalogue refresh), then the dialog closes as cancelled. `siteUrl` is
   /// the maker's web-site address shown in the "program too old" text.
-  WaitDlg(int noticeMode, QWidget* parent, std::function<void()> refresh = {}, const QString& siteUrl = QString());
+  WaitDlg(int noticeMode, QWidget* parent, std::function<void()> refresh = {},
+          const QString& siteUrl = QString());
 
   QLabel* noticeText() const { return text; }
   QPushButton* yesButton() const { return yes; }

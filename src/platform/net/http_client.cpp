@@ -160,6 +160,8 @@ long HttpGet::Status() const {
   return status;
 }
 
-bool HttpGet::Aborted() const { return impl->aborted; }
+bool HttpGet::Aborted() const {
+  return impl->aborted;
+}
 
 }  // namespace sonavera::platform::net

@@ -66,7 +66,8 @@ HttpReply FakeStorage::Handle(const std::string& target) {
   const std::string method = QueryValue(target, "method");
   if (rejected.count(QueryValue(target, "access_token")) && method == "download") {
     reply.status = 403;
-    reply.body = std::string("{\"error_code\":110,\"error_msg\":\"Access token invalid or no longer valid\"}");
+    reply.body =
+        std::string("{\"error_code\":110,\"error_msg\":\"Access token invalid or no longer valid\"}");
     reply.body.resize(80, ' ');
     return reply;
   }
@@ -78,8 +79,9 @@ HttpReply FakeStorage::Handle(const std::string& target) {
   if (method == "meta") {
     const std::string size =
         it->second.reportedSize.empty() ? std::to_string(it->second.bytes.size()) : it->second.reportedSize;
-    reply.body = "{\"list\":[{\n\"fs_id\":3528850315,\n\"path\":\"\\/apps\\/pcstest_oauth\\/x.zip\",\n\"size\":" + size +
-                 ",\n\"isdir\":0}],\n\"request_id\":1}\n";
+    reply.body =
+        "{\"list\":[{\n\"fs_id\":3528850315,\n\"path\":\"\\/apps\\/pcstest_oauth\\/x.zip\",\n\"size\":" +
+        size + ",\n\"isdir\":0}],\n\"request_id\":1}\n";
     return reply;
   }
   reply.body = it->second.bytes;

@@ -32,10 +32,14 @@ bool SendAll(int fd, const char* data, size_t size) {
 
 const char* Reason(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 403:
+      return "Forbidden";
+    case 404:
+      return "Not Found";
+    default:
+      return "Status";
   }
 }
 
@@ -49,7 +53,8 @@ LoopbackHttpServer::LoopbackHttpServer(std::function<HttpReply(const std::string
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = 0;
-  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(listener, 16) != 0) {
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+      listen(listener, 16) != 0) {
     close(listener);
     throw std::runtime_error("bind/listen on 127.0.0.1");
   }
@@ -66,7 +71,9 @@ LoopbackHttpServer::~LoopbackHttpServer() {
   close(listener);
 }
 
-std::string LoopbackHttpServer::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port); }
+std::string LoopbackHttpServer::BaseUrl() const {
+  return "http://127.0.0.1:" + std::to_string(port);
+}
 
 std::vector<std::string> LoopbackHttpServer::Requests() const {
   std::lock_guard guard(lock);

@@ -13,7 +13,7 @@ namespace sonavera::testing {
 struct HttpReply {
   int status = 200;
   std::string body;
-  int blockDelayMs = 0;   // pause before each block of the body (a slow server)
+  int blockDelayMs = 0;  // pause before each block of the body (a slow server)
   size_t blockSize = 512;
 };
 
@@ -23,7 +23,8 @@ struct HttpReply {
 /// seconds or 64 connections.
 class LoopbackHttpServer {
  public:
-  explicit LoopbackHttpServer(std::function<HttpReply(const std::string& target)> handler, int lifetimeSeconds = 120);
+  explicit LoopbackHttpServer(std::function<HttpReply(const std::string& target)> handler,
+                              int lifetimeSeconds = 120);
   ~LoopbackHttpServer();
 
   /// "http://127.0.0.1:PORT"

@@ -36,6 +36,7 @@ class RecordingUi : public delivery::DeliveryUi {
     windowOpen = false;
     ++closed;
   }
+  void DeliveryClosing() override { delivery = nullptr; }
 
   /// Delivers the events posted so far.
   void Pump() {

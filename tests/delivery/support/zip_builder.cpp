@@ -18,16 +18,19 @@ bool WriteZip(const std::string& path, const std::vector<ZipItem>& items) {
       extra = std::string("UT\x05\x00\x01", 5);
       for (int i = 0; i < 4; ++i) extra += static_cast<char>((t >> (8 * i)) & 0xFF);
     }
-    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), static_cast<uInt>(item.data.size()));
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), static_cast<uInt>(item.data.size()));
     const int opened = zipOpenNewFileInZip4_64(
-        zip, item.name.c_str(), &info, extra.empty() ? nullptr : extra.data(), static_cast<uInt>(extra.size()),
-        nullptr, 0, nullptr, item.stored ? 0 : Z_DEFLATED, item.stored ? 0 : Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS,
-        DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, item.password.empty() ? nullptr : item.password.c_str(), crc,
-        item.versionMadeBy, item.utf8Flag ? (1u << 11) : 0, 0);
+        zip, item.name.c_str(), &info, extra.empty() ? nullptr : extra.data(),
+        static_cast<uInt>(extra.size()), nullptr, 0, nullptr, item.stored ? 0 : Z_DEFLATED,
+        item.stored ? 0 : Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+        item.password.empty() ? nullptr : item.password.c_str(), crc, item.versionMadeBy,
+        item.utf8Flag ? (1u << 11) : 0, 0);
     ok = ok && opened == ZIP_OK;
     if (opened != ZIP_OK) continue;
     if (!item.data.empty()) {
-      ok = ok && zipWriteInFileInZip(zip, item.data.data(), static_cast<unsigned>(item.data.size())) == ZIP_OK;
+      ok =
+          ok && zipWriteInFileInZip(zip, item.data.data(), static_cast<unsigned>(item.data.size())) == ZIP_OK;
     }
     ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
   }

@@ -20,13 +20,26 @@ class ConsoleUi : public DeliveryUi {
  public:
   void Post(DownloadEvent event) override {
     switch (event.kind) {
-      case DownloadEvent::Kind::kStatus: Print("status", event.text); break;
-      case DownloadEvent::Kind::kSize: Print("size", event.text); break;
-      case DownloadEvent::Kind::kSpeed: Print("speed", event.text); break;
-      case DownloadEvent::Kind::kPercent: Print("percent", event.text); break;
-      case DownloadEvent::Kind::kQueueText: Print("list", event.text); break;
-      case DownloadEvent::Kind::kMessage: ShowMessage(event.text); break;
-      default: break;
+      case DownloadEvent::Kind::kStatus:
+        Print("status", event.text);
+        break;
+      case DownloadEvent::Kind::kSize:
+        Print("size", event.text);
+        break;
+      case DownloadEvent::Kind::kSpeed:
+        Print("speed", event.text);
+        break;
+      case DownloadEvent::Kind::kPercent:
+        Print("percent", event.text);
+        break;
+      case DownloadEvent::Kind::kQueueText:
+        Print("list", event.text);
+        break;
+      case DownloadEvent::Kind::kMessage:
+        ShowMessage(event.text);
+        break;
+      default:
+        break;
     }
   }
   void ShowMessage(const std::string& text) override { Print("message", text, true); }
