@@ -128,17 +128,22 @@ NameOutcome DownloadWorker::DownloadName(const std::string& name) {
   }
   const std::string archivePath = state.programFolder + name + ".zip";
   bool downloadOpened = false;
+  // Stopped by the exit button: no partial or earlier archive of this name is left behind.
+  auto stop = [&] {
+    std::remove(archivePath.c_str());
+    return NameOutcome::kCancelled;
+  };
   for (const std::string& token : state.Tokens()) {
-    if (Cancelled()) return NameOutcome::kCancelled;
+    if (Cancelled()) return stop();
     state.SetCurrentToken(token);
     try {
       const std::string sizeText = RequestSizeText(token, name);
-      if (Cancelled()) return NameOutcome::kCancelled;
+      if (Cancelled()) return stop();
       Post(Kind::kStatus, texts::kChecking);
       HttpGetOptions options;
       options.abort = cancel.get();
       HttpGet content(StorageUrl("download", token, name), options);
-      if (Cancelled()) return NameOutcome::kCancelled;
+      if (Cancelled()) return stop();
       downloadOpened = true;
       const auto start = std::chrono::steady_clock::now();
 
@@ -179,8 +184,7 @@ NameOutcome DownloadWorker::DownloadName(const std::string& name) {
       }
       if (Cancelled()) {
         local.Close();
-        std::remove(archivePath.c_str());
-        return NameOutcome::kCancelled;
+        return stop();
       }
       if (!local.Close()) throw NetworkError("cannot write the local archive");
       if (FileSize(archivePath) > kSmallestArchive) break;

@@ -1,5 +1,7 @@
 #include "support/fake_storage.h"
 
+#include <stdlib.h>
+
 #include "delivery/download_names.h"
 
 namespace sonavera::testing {
@@ -21,7 +23,12 @@ std::string QueryValue(const std::string& query, const std::string& key) {
 
 }  // namespace
 
-FakeStorage::FakeStorage() : server([this](const std::string& target) { return Handle(target); }) {}
+FakeStorage::FakeStorage() : server([this](const std::string& target) { return Handle(target); }) {
+  // A proxy set for the machine must not stand between the tests (and the tool they start) and
+  // the loopback server.
+  setenv("no_proxy", "127.0.0.1,localhost", 1);
+  setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+}
 
 void FakeStorage::SetTokenFile(const std::string& text) {
   std::lock_guard guard(lock);

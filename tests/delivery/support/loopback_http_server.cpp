@@ -93,15 +93,22 @@ void LoopbackHttpServer::Accept() {
 void LoopbackHttpServer::Serve(int client) {
   std::string request;
   char buffer[1024];
-  while (request.find("\r\n\r\n") == std::string::npos && request.size() < kMaxRequestBytes && !stop) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (request.find("\r\n\r\n") == std::string::npos && request.size() < kMaxRequestBytes && !stop &&
+         std::chrono::steady_clock::now() < end) {
     if (!WaitReadable(client, 100)) continue;
     const ssize_t n = recv(client, buffer, sizeof(buffer), 0);
     if (n <= 0) break;
     request.append(buffer, static_cast<size_t>(n));
+    if (request.compare(0, std::min<size_t>(request.size(), 4),
+                        std::string("GET ").substr(0, request.size())) != 0) {
+      break;  // not an HTTP GET (a TLS handshake, say): hang up
+    }
   }
   const auto firstSpace = request.find(' ');
   const auto secondSpace = request.find(' ', firstSpace + 1);
-  if (firstSpace == std::string::npos || secondSpace == std::string::npos) {
+  if (request.compare(0, 4, "GET ") != 0 || firstSpace == std::string::npos ||
+      secondSpace == std::string::npos) {
     close(client);
     return;
   }
