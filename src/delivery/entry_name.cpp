@@ -21,8 +21,9 @@ size_t PastInnerParentStep(const std::string& s) {
 
 }  // namespace
 
-std::string DecodeEntryName(const std::string& stored, bool utf8Flag) {
-  return utf8Flag ? stored : platform::GbkToUtf8(stored);
+std::string DecodeEntryName(const std::string& stored, bool utf8Flag, bool madeOnUnix) {
+  if (utf8Flag || (madeOnUnix && platform::IsValidUtf8(stored))) return stored;
+  return platform::GbkToUtf8(stored);
 }
 
 std::string MakeSafeEntryName(const std::string& name) {

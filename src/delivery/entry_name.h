@@ -5,8 +5,10 @@
 namespace sonavera::delivery {
 
 /// The stored name of an archive entry as UTF-8: names without the UTF-8 flag (general-purpose bit
-/// 11) are GBK, as archives made on Chinese systems store them. Separators are left as stored.
-std::string DecodeEntryName(const std::string& stored, bool utf8Flag);
+/// 11) are GBK, as archives made on Chinese Windows systems store them. Archives made on Unix
+/// (`madeOnUnix`, host 3 of version-made-by) store the system's UTF-8 names without setting the
+/// flag: a name of theirs that is valid UTF-8 is kept. Separators are left as stored.
+std::string DecodeEntryName(const std::string& stored, bool utf8Flag, bool madeOnUnix = false);
 
 /// The name an entry is written under, relative to the target folder, with '/' between levels.
 /// Drive prefixes, leading separators and parent steps are cut off the front, and everything up to

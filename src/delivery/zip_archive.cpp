@@ -104,7 +104,9 @@ ZipResult ZipArchive::Query(int index, ZipEntry& entry) {
   if (!ReadInfo(file, info)) return ZipResult::kCorrupt;
   entry = ZipEntry();
   entry.index = index;
-  entry.name = MakeSafeEntryName(DecodeEntryName(info.storedName, (info.info.flag & kUtf8NameFlag) != 0));
+  const bool madeOnUnix = ((info.info.version >> 8) & 0xFF) == 3;
+  entry.name =
+      MakeSafeEntryName(DecodeEntryName(info.storedName, (info.info.flag & kUtf8NameFlag) != 0, madeOnUnix));
   entry.attributes =
       EntryAttributes(static_cast<uint32_t>(info.info.version), static_cast<uint32_t>(info.info.external_fa));
   if (StoredAsFolder(info)) entry.attributes |= kDirectory;

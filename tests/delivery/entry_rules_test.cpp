@@ -40,6 +40,10 @@ TEST(EntryName, NamesWithoutTheUtf8FlagAreGbk) {
   const std::string gbk = "\xB8\xE8\xC7\xFA/\xC4\xE3.txt";  // 歌曲/你.txt
   EXPECT_EQ(DecodeEntryName(gbk, false), "歌曲/你.txt");
   EXPECT_EQ(DecodeEntryName("歌曲/你.txt", true), "歌曲/你.txt");
+  // Made on Unix without the flag: UTF-8 names stay, other bytes are still GBK.
+  EXPECT_EQ(DecodeEntryName("你好.txt", false, true), "你好.txt");
+  EXPECT_EQ(DecodeEntryName("你好.txt", false, false), "浣犲ソ.txt");
+  EXPECT_EQ(DecodeEntryName(gbk, false, true), "歌曲/你.txt");
   // A GBK trail byte can be 0x5C ('\'): decoding comes before the separators are looked at.
   const std::string withBackslashByte = "\x95\x5C.txt";  // one GBK character whose trail byte is '\'
   EXPECT_EQ(MakeSafeEntryName(DecodeEntryName(withBackslashByte, false)).find('/'), std::string::npos);

@@ -185,10 +185,14 @@ TEST_F(ZipArchiveTest, GbkAndUtf8NamesBecomeUtf8FileNames) {
   ZipItem gbk = File("\xB8\xE8\xC7\xFA\\\xC4\xE3\xBA\xC3.txt", "gbk");  // 歌曲\你好.txt in GBK
   ZipItem utf8 = File("新歌/你好.txt", "utf8");
   utf8.utf8Flag = true;
-  const auto zip = Archive({gbk, utf8});
-  EXPECT_EQ(UnpackAll(zip, Target()), std::vector<ZipResult>(2, ZipResult::kOk));
+  ZipItem unix = File("旧歌/你好.txt", "unix");  // as the zip program stores it on Linux: no flag
+  unix.versionMadeBy = 0x031E;
+  unix.externalAttributes = 0100644u << 16;
+  const auto zip = Archive({gbk, utf8, unix});
+  EXPECT_EQ(UnpackAll(zip, Target()), std::vector<ZipResult>(3, ZipResult::kOk));
   EXPECT_EQ(ReadFile(Target() + "歌曲/你好.txt"), "gbk");
   EXPECT_EQ(ReadFile(Target() + "新歌/你好.txt"), "utf8");
+  EXPECT_EQ(ReadFile(Target() + "旧歌/你好.txt"), "unix");
 }
 
 TEST_F(ZipArchiveTest, CorruptAndEmptyArchives) {
