@@ -99,7 +99,8 @@ TEST(UrlDown, ShowsTheWorkersEventsPostedFromAnotherThread) {
     using Kind = DownloadEvent::Kind;
     qtUi.Post({Kind::kStatus, "月亮 正在下载...", 0});
     qtUi.Post({Kind::kProgressRange, "", 10000});
-    qtUi.Post({Kind::kProgressPos, "", 2500});
+    for (int received = 512; received < 2500; received += 512) qtUi.Post({Kind::kProgressPos, "", received});
+    qtUi.Post({Kind::kProgressPos, "", 2500});  // the latest position wins however many came before
     qtUi.Post({Kind::kSize, "0.01MB", 0});
     qtUi.Post({Kind::kSpeed, "12KB/秒", 0});
     qtUi.Post({Kind::kPercent, "25%", 0});

@@ -11,6 +11,22 @@ QString Text(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// The slot of a progress event among the coalesced ones; -1 for events delivered one by one.
+int ProgressSlot(DownloadEvent::Kind kind) {
+  switch (kind) {
+    case DownloadEvent::Kind::kProgressPos:
+      return 0;
+    case DownloadEvent::Kind::kSize:
+      return 1;
+    case DownloadEvent::Kind::kSpeed:
+      return 2;
+    case DownloadEvent::Kind::kPercent:
+      return 3;
+    default:
+      return -1;
+  }
+}
+
 }  // namespace
 
 QtDeliveryUi::QtDeliveryUi(QWidget* owner, std::function<void()> fill, std::function<void()> changed)
@@ -28,6 +44,16 @@ void QtDeliveryUi::Attach(Delivery* owner) {
 }
 
 void QtDeliveryUi::Post(DownloadEvent event) {
+  if (const int slot = ProgressSlot(event.kind); slot >= 0) {
+    std::lock_guard guard(progressLock);
+    latestProgress[static_cast<size_t>(slot)] = std::move(event);
+    progressPending[static_cast<size_t>(slot)] = true;
+    if (flushQueued) return;
+    flushQueued = true;
+    QMetaObject::invokeMethod(
+        receiver.get(), [this] { FlushProgress(); }, Qt::QueuedConnection);
+    return;
+  }
   // Queued to the receiver's thread; calls still queued when the receiver is gone are dropped.
   QMetaObject::invokeMethod(
       receiver.get(), [this, event = std::move(event)] { Deliver(event); }, Qt::QueuedConnection);
@@ -58,6 +84,19 @@ void QtDeliveryUi::CloseDownloadWindow() {
   window.clear();
   closing->hide();
   closing->deleteLater();  // may be called from the window's own button
+}
+
+void QtDeliveryUi::FlushProgress() {
+  std::vector<DownloadEvent> events;
+  {
+    std::lock_guard guard(progressLock);
+    for (size_t i = 0; i < latestProgress.size(); ++i) {
+      if (progressPending[i]) events.push_back(latestProgress[i]);
+      progressPending[i] = false;
+    }
+    flushQueued = false;
+  }
+  for (const auto& event : events) Deliver(event);
 }
 
 void QtDeliveryUi::Deliver(const DownloadEvent& event) {

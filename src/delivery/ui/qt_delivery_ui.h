@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "delivery/delivery.h"
 #include "delivery/ui/url_down.h"
@@ -38,6 +40,7 @@ class QtDeliveryUi : public DeliveryUi {
 
  private:
   void Deliver(const DownloadEvent& event);
+  void FlushProgress();
 
   QWidget* mainWindow;
   std::function<void()> fillSongList;
@@ -45,6 +48,14 @@ class QtDeliveryUi : public DeliveryUi {
   Delivery* delivery = nullptr;
   std::unique_ptr<QObject> receiver;  // lives on the user-interface thread; queued events run here
   QPointer<UrlDown> window;
+
+  // The worker reports every 512-byte block: position, size, speed and percentage are kept here
+  // as their latest values and applied by one queued call at a time, so a fast download cannot
+  // flood the event queue. Guarded by progressLock (both threads).
+  std::mutex progressLock;
+  std::array<DownloadEvent, 4> latestProgress;
+  std::array<bool, 4> progressPending{};
+  bool flushQueued = false;
 };
 
 }  // namespace sonavera::delivery::ui
