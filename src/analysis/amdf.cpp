@@ -56,6 +56,11 @@ float LongFrameFrequency(const int16_t* frame, int length, int minLag, int sampl
 
 }  // namespace
 
+float PickAmdfFrequency(const int32_t* d, int length, int minLag, int sampleRate) {
+  if (minLag < 1 || length < minLag + 2) return 0.0f;
+  return PickFrequency(d, length, minLag, sampleRate);
+}
+
 float AmdfFrequency(const int16_t* frame, int length, int sampleRate) {
   if (frame == nullptr || sampleRate <= 0) return 0.0f;
   // Lag 0 is no period: rates under 1047 Hz still start at lag 1.
