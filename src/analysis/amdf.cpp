@@ -1,9 +1,10 @@
 // AmdfFrequency: the first acceptable dip of the frame's average magnitude difference function.
+#include "analysis/amdf.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "analysis/amdf.h"
 #include "analysis/pitch_tracker.h"
 
 namespace sonavera::analysis {

@@ -86,14 +86,16 @@ class AmdfKernels : public ::testing::TestWithParam<AmdfKernel> {
   void ExpectReference(const std::vector<int16_t>& frame, int firstLag) {
     std::vector<int32_t> d(frame.size(), -7);
     AmdfDifferencesWith(GetParam(), frame.data(), static_cast<int>(frame.size()), firstLag, d.data());
-    EXPECT_EQ(d, ReferenceDifferences(frame, firstLag)) << "length " << frame.size() << " first lag " << firstLag;
+    EXPECT_EQ(d, ReferenceDifferences(frame, firstLag))
+        << "length " << frame.size() << " first lag " << firstLag;
   }
 };
 
 TEST_P(AmdfKernels, RandomFramesOfEveryTailLength) {
   // Lengths around the vector widths exercise every masked tail.
   for (int length = 1; length <= 70; ++length) ExpectReference(signals::Noise(length, 100 + length), 0);
-  for (int length : {255, 256, 257, 1023, 1024, 1025, 1500}) ExpectReference(signals::Noise(length, length), 9);
+  for (int length : {255, 256, 257, 1023, 1024, 1025, 1500})
+    ExpectReference(signals::Noise(length, length), 9);
 }
 
 TEST_P(AmdfKernels, ExtremeSamplesNeedTheFullUnsignedDifference) {
@@ -119,7 +121,9 @@ TEST_P(AmdfKernels, FirstLagAtOrPastTheEndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(All, AmdfKernels,
                          ::testing::Values(AmdfKernel::kScalar, AmdfKernel::kSse2, AmdfKernel::kAvx2),
-                         [](const ::testing::TestParamInfo<AmdfKernel>& info) { return KernelName(info.param); });
+                         [](const ::testing::TestParamInfo<AmdfKernel>& info) {
+                           return KernelName(info.param);
+                         });
 
 TEST(AmdfFrequency, MatchesTheStepByStepRuleOnVoiceAndNoise) {
   for (double hz = 70.0; hz < 1100.0; hz *= 1.09) {
@@ -182,10 +186,10 @@ TEST_P(HarmonicTest, SecondDipMustBeNearTwiceTheFirst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ratios, HarmonicTest,
-                         ::testing::Values(std::make_tuple(20, 37, false),   // 1.85: (17 * 10) / 20 = 8
-                                           std::make_tuple(20, 38, true),    // 1.9: 9
-                                           std::make_tuple(20, 40, true),    // 2.0
-                                           std::make_tuple(30, 56, false),   // 1.87: 8
+                         ::testing::Values(std::make_tuple(20, 37, false),  // 1.85: (17 * 10) / 20 = 8
+                                           std::make_tuple(20, 38, true),   // 1.9: 9
+                                           std::make_tuple(20, 40, true),   // 2.0
+                                           std::make_tuple(30, 56, false),  // 1.87: 8
                                            std::make_tuple(30, 60, true)));
 
 TEST(PickAmdfFrequency, RulesOnHandMadeDifferences) {

@@ -12,7 +12,8 @@ using namespace sonavera::analysis;
 namespace {
 
 void VoiceBand(std::vector<int16_t>& block) {
-  BandPassBlock(block.data(), static_cast<int>(block.size()), kBandPass, 2, 70.0, 1000.0, 8000.0, kHammingWindow);
+  BandPassBlock(block.data(), static_cast<int>(block.size()), kBandPass, 2, 70.0, 1000.0, 8000.0,
+                kHammingWindow);
 }
 
 TEST(DesignFir, VoiceBandTaps) {
@@ -31,7 +32,8 @@ TEST(DesignFir, OddOrderIsSymmetricWithoutCentreTap) {
     EXPECT_EQ(taps[i], taps[5 - i]);
     const double s = i - 2.5;
     const double window = 0.54 - 0.46 * std::cos(2.0 * pi * i / 5.0);
-    EXPECT_NEAR(taps[i], (std::sin(2.0 * pi * 0.2 * s) - std::sin(2.0 * pi * 0.01 * s)) / (pi * s) * window, 1e-15);
+    EXPECT_NEAR(taps[i], (std::sin(2.0 * pi * 0.2 * s) - std::sin(2.0 * pi * 0.01 * s)) / (pi * s) * window,
+                1e-15);
   }
 }
 

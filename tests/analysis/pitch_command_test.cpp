@@ -41,7 +41,8 @@ class PitchCommand : public ::testing::Test {
   fs::path Write(const std::string& name, const std::vector<int16_t>& samples, int channels, int rate) {
     const fs::path path = dir / name;
     std::string error;
-    EXPECT_TRUE(sonavera::platform::WriteWavFile(path.string(), samples.data(), samples.size(), channels, rate, error))
+    EXPECT_TRUE(sonavera::platform::WriteWavFile(path.string(), samples.data(), samples.size(), channels,
+                                                 rate, error))
         << error;
     return path;
   }

@@ -33,7 +33,9 @@ INSTANTIATE_TEST_SUITE_P(
         PassCase{"ThreePointSpikeOnOneSideOnly", ThreePointPass, {600, 700, 660}, {600, 700, 660}},
         PassCase{"ThreePointSpikeOfExactly50", ThreePointPass, {600, 650, 600}, {600, 650, 600}},
         PassCase{"ThreePointIsolatedVoicedFrame", ThreePointPass, {0, 600, 0, 0}, {0, 0, 0, 0}},
-        PassCase{"ThreePointClearsTwoBeforeSilence", ThreePointPass, {0, 0, 600, 610, 620, 630, 0, 0},
+        PassCase{"ThreePointClearsTwoBeforeSilence",
+                 ThreePointPass,
+                 {0, 0, 600, 610, 620, 630, 0, 0},
                  {0, 0, 600, 610, 0, 0, 0, 0}},
         PassCase{"ThreePointGapFilled", ThreePointPass, {600, 610, 0, 640, 650}, {0, 610, 625, 640, 650}},
         PassCase{"ThreePointTooShort", ThreePointPass, {0, 600}, {0, 600}},
@@ -43,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         PassCase{"EndsSingleValueAlone", ClearTrackEnds, {601}, {601}},
         PassCase{"AllPassesGlide", SmoothPitchTrack, {600, 604, 608, 612}, {600, 600, 600, 0}},
         PassCase{"AllPassesGap", SmoothPitchTrack, {600, 610, 0, 640, 650}, {0, 610, 625, 640, 0}},
-        PassCase{"AllPassesSteadyNote", SmoothPitchTrack, {690, 692, 688, 690, 695}, {690, 690, 690, 690, 690}}),
+        PassCase{
+            "AllPassesSteadyNote", SmoothPitchTrack, {690, 692, 688, 690, 695}, {690, 690, 690, 690, 690}}),
     [](const ::testing::TestParamInfo<PassCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

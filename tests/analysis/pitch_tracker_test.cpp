@@ -88,7 +88,7 @@ TEST(FramePitches, FrameCountHasNoPlusOne) {
   const auto sine = signals::Sine(441.0, 11025, 1762);
   std::vector<float> out(16, -1.0f);
   EXPECT_EQ(FramePitches(sine.data(), 1762, 11025, 256, 128, out.data()), 11);
-  EXPECT_EQ(FramePitches(sine.data(), 384, 11025, 256, 128, out.data()), 1);   // two would fit
+  EXPECT_EQ(FramePitches(sine.data(), 384, 11025, 256, 128, out.data()), 1);  // two would fit
   EXPECT_EQ(FramePitches(sine.data(), 383, 11025, 256, 128, out.data()), 0);
   EXPECT_NEAR(out[0], 69.039f, 0.001f);
 }

@@ -67,4 +67,5 @@ TEST_P(ResampleRates, MatchesTheRuleSampleForSample) {
   EXPECT_EQ(out, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, ResampleRates, ::testing::Values(8000, 7999, 11024, 16000, 22050, 44100, 48000));
+INSTANTIATE_TEST_SUITE_P(Rates, ResampleRates,
+                         ::testing::Values(8000, 7999, 11024, 16000, 22050, 44100, 48000));

@@ -9,7 +9,8 @@
 
 namespace sonavera::analysis::signals {
 
-inline std::vector<int16_t> Sine(double hz, int rate, int count, double amplitude = 8000.0, double phase = 0.0) {
+inline std::vector<int16_t> Sine(double hz, int rate, int count, double amplitude = 8000.0,
+                                 double phase = 0.0) {
   std::vector<int16_t> samples(static_cast<size_t>(count));
   const double pi = 4.0 * std::atan(1.0);
   for (int i = 0; i < count; ++i) {

@@ -71,7 +71,8 @@ TEST(WavFile, EncodeWritesTheCanonicalHeader) {
   std::vector<uint8_t> bytes;
   std::string error;
   ASSERT_TRUE(EncodeWav(samples.data(), samples.size(), 2, 44100, bytes, error)) << error;
-  const auto expected = Riff({Chunk("fmt ", FormatPayload(1, 2, 44100, 16)), Chunk("data", Samples16(samples))});
+  const auto expected =
+      Riff({Chunk("fmt ", FormatPayload(1, 2, 44100, 16)), Chunk("data", Samples16(samples))});
   EXPECT_EQ(bytes, expected);
   EXPECT_EQ(bytes.size(), 44u + 8u);
 }
@@ -108,7 +109,8 @@ TEST(WavFile, WriteAndReadFailuresAreReported) {
 TEST(WavFile, WalksOtherChunksInAnyOrder) {
   const auto data = Samples16({5, 6, 7});
   // A "LIST" chunk of odd size (padded), the data before the format.
-  const auto bytes = Riff({Chunk("LIST", {1, 2, 3}), Chunk("data", data), Chunk("fmt ", FormatPayload(1, 1, 8000, 16))});
+  const auto bytes =
+      Riff({Chunk("LIST", {1, 2, 3}), Chunk("data", data), Chunk("fmt ", FormatPayload(1, 1, 8000, 16))});
   WavAudio audio;
   std::string error;
   ASSERT_TRUE(Parse(bytes, audio, error)) << error;
@@ -118,29 +120,33 @@ TEST(WavFile, WalksOtherChunksInAnyOrder) {
 TEST(WavFile, OtherSampleSizesBecomeSixteenBits) {
   WavAudio audio;
   std::string error;
-  ASSERT_TRUE(Parse(Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 8)), Chunk("data", {0, 128, 255})}), audio, error));
+  ASSERT_TRUE(
+      Parse(Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 8)), Chunk("data", {0, 128, 255})}), audio, error));
   EXPECT_EQ(audio.samples, (std::vector<int16_t>{-32768, 0, 32512}));
   EXPECT_EQ(audio.format.bitsPerSample, 8);
-  ASSERT_TRUE(Parse(Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 24)), Chunk("data", {0x11, 0x34, 0x12, 0, 0, 0x80})}),
-                    audio, error));
+  ASSERT_TRUE(Parse(
+      Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 24)), Chunk("data", {0x11, 0x34, 0x12, 0, 0, 0x80})}),
+      audio, error));
   EXPECT_EQ(audio.samples, (std::vector<int16_t>{0x1234, -32768}));
-  ASSERT_TRUE(Parse(Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 32)), Chunk("data", {9, 9, 0xFF, 0x7F})}), audio, error));
+  ASSERT_TRUE(Parse(Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 32)), Chunk("data", {9, 9, 0xFF, 0x7F})}),
+                    audio, error));
   EXPECT_EQ(audio.samples, (std::vector<int16_t>{32767}));
 }
 
 TEST(WavFile, ExtensiblePcmIsAcceptedOtherSubformatsNot) {
   auto extensible = [](int subformat) {
     auto p = FormatPayload(0xFFFE, 1, 8000, 16);
-    Put16(p, 22);        // extension size
-    Put16(p, 16);        // valid bits
-    Put32(p, 4);         // channel mask
-    Put16(p, subformat); // first bytes of the sub-format GUID
+    Put16(p, 22);         // extension size
+    Put16(p, 16);         // valid bits
+    Put32(p, 4);          // channel mask
+    Put16(p, subformat);  // first bytes of the sub-format GUID
     p.insert(p.end(), 14, 0);
     return p;
   };
   WavAudio audio;
   std::string error;
-  EXPECT_TRUE(Parse(Riff({Chunk("fmt ", extensible(1)), Chunk("data", Samples16({3}))}), audio, error)) << error;
+  EXPECT_TRUE(Parse(Riff({Chunk("fmt ", extensible(1)), Chunk("data", Samples16({3}))}), audio, error))
+      << error;
   EXPECT_FALSE(Parse(Riff({Chunk("fmt ", extensible(3)), Chunk("data", Samples16({3}))}), audio, error));
   EXPECT_NE(error.find("not PCM"), std::string::npos) << error;
 }
@@ -171,7 +177,9 @@ const auto kGoodFormat = Chunk("fmt ", FormatPayload(1, 1, 8000, 16));
 const auto kGoodData = Chunk("data", Samples16({1, 2}));
 const auto kGood = Riff({kGoodFormat, kGoodData});
 
-std::vector<uint8_t> Truncated(size_t size) { return std::vector<uint8_t>(kGood.begin(), kGood.begin() + size); }
+std::vector<uint8_t> Truncated(size_t size) {
+  return std::vector<uint8_t>(kGood.begin(), kGood.begin() + size);
+}
 
 std::vector<uint8_t> DataSizePastEnd() {
   auto bytes = kGood;
@@ -192,13 +200,18 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"NoData", Riff({kGoodFormat}), "no data chunk"},
         Malformed{"TwoData", Riff({kGoodFormat, kGoodData, kGoodData}), "more than one data"},
         Malformed{"TwoFormats", Riff({kGoodFormat, kGoodFormat, kGoodData}), "more than one format"},
-        Malformed{"FormatTooShort", Riff({Chunk("fmt ", std::vector<uint8_t>(14, 1)), kGoodData}), "too short"},
+        Malformed{"FormatTooShort", Riff({Chunk("fmt ", std::vector<uint8_t>(14, 1)), kGoodData}),
+                  "too short"},
         Malformed{"FloatSamples", Riff({Chunk("fmt ", FormatPayload(3, 1, 8000, 32)), kGoodData}), "not PCM"},
-        Malformed{"ZeroChannels", Riff({Chunk("fmt ", FormatPayload(1, 0, 8000, 16, 2)), kGoodData}), "channel count"},
+        Malformed{"ZeroChannels", Riff({Chunk("fmt ", FormatPayload(1, 0, 8000, 16, 2)), kGoodData}),
+                  "channel count"},
         Malformed{"ZeroRate", Riff({Chunk("fmt ", FormatPayload(1, 1, 0, 16)), kGoodData}), "sample rate"},
-        Malformed{"TwelveBits", Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 12, 2)), kGoodData}), "12 bits"},
-        Malformed{"BadBlockAlign", Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 16, 4)), kGoodData}), "block alignment"},
-        Malformed{"HalfFrame", Riff({Chunk("fmt ", FormatPayload(1, 2, 8000, 16)), Chunk("data", Samples16({1}))}),
+        Malformed{"TwelveBits", Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 12, 2)), kGoodData}),
+                  "12 bits"},
+        Malformed{"BadBlockAlign", Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 16, 4)), kGoodData}),
+                  "block alignment"},
+        Malformed{"HalfFrame",
+                  Riff({Chunk("fmt ", FormatPayload(1, 2, 8000, 16)), Chunk("data", Samples16({1}))}),
                   "inside a sample frame"}),
     [](const ::testing::TestParamInfo<Malformed>& info) { return std::string(info.param.name); });
 
