@@ -59,6 +59,20 @@ TEST(Calibration, PeakOfExactlyFiftyUsesTwoThirds) {
   EXPECT_DOUBLE_EQ(NoiseThresholdForPeak(50.5), 25.25);
 }
 
+TEST(Calibration, BufferCutShortByAResetIsRetired) {
+  JudgeRig rig(KtvSong());
+  rig.judge.state().ktvMode = 1;
+  rig.judge.BeginPerformance();
+  CaptureBuffer* calibration = rig.device.Take();
+  std::fill(calibration->data, calibration->data + 15000, 4000);
+  calibration->bytesRecorded = 20000;
+  rig.shared.playbackTime = 3.0f;
+  rig.judge.OnCaptureData(*calibration);
+  EXPECT_TRUE(rig.device.queued.empty());
+  EXPECT_EQ(rig.judge.state().totalBlocks, 1);
+  EXPECT_EQ(rig.judge.state().calibrationPeak, 0.0);
+}
+
 TEST(KtvCounting, BlockEqualToTheThresholdIsNotLoudButCounts) {
   KtvRig rig(3750);  // threshold 30
   std::vector<int16_t> samples(1280, 1875);  // every block: 80 x 0.375 = 30
