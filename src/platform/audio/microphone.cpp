@@ -155,6 +155,13 @@ void Microphone::SetActive(MicListener* target, bool active) {
     if (active && !listener->active) SDL_AudioStreamClear(listener->stream);
     listener->active = active;
   }
+  UpdateRunning();
+}
+
+void Microphone::UpdateRunning() {
+  const bool anyActive = std::any_of(listeners.begin(), listeners.end(), [](const auto& l) { return l->active; });
+  if (anyActive != running && input != nullptr) input->SetRunning(anyActive);
+  running = anyActive;
 }
 
 void Microphone::Unsubscribe(MicListener* target) {
@@ -162,6 +169,7 @@ void Microphone::Unsubscribe(MicListener* target) {
   listeners.erase(std::remove_if(listeners.begin(), listeners.end(),
                                  [target](const auto& listener) { return listener->target == target; }),
                   listeners.end());
+  UpdateRunning();
 }
 
 // The delivery thread: drains the ring, converts for each active listener and hands samples over.

@@ -65,6 +65,7 @@ class Microphone {
   struct Listener;
   Microphone(int sourceRate, int sourceChannels);
   void DeliveryLoop();
+  void UpdateRunning();  // with `mutex` held
 
   int sourceRate;
   int sourceChannels;
@@ -72,6 +73,7 @@ class Microphone {
   std::unique_ptr<MicInput> input;
   std::mutex mutex;  // guards listeners; held by the delivery thread while it delivers
   std::vector<std::unique_ptr<Listener>> listeners;
+  bool running = false;
   std::mutex wakeMutex;
   std::condition_variable wake;
   bool stopping = false;
@@ -81,10 +83,14 @@ class Microphone {
 };
 
 /// A running source of raw samples that writes into the microphone's ring (an SDL capture device or
-/// a --mic-file pacer).
+/// a --mic-file pacer). A file is heard only while someone listens: it pauses when the last listener
+/// stops and goes on where it was when one starts again.
 class MicInput {
  public:
   virtual ~MicInput() = default;
+  /// Told when the first listener becomes active and when the last one stops. Called with the
+  /// microphone's listener lock held, from the user-interface thread.
+  virtual void SetRunning(bool /*running*/) {}
 };
 
 }  // namespace sonavera::platform
