@@ -13,6 +13,12 @@
 #include <stdexcept>
 
 namespace sonavera::testing {
+namespace {
+
+// No test may reach for sound hardware: SDL's dummy driver stands in unless the caller chose one.
+const bool dummyAudioDriver = setenv("SDL_AUDIODRIVER", "dummy", 0) == 0;
+
+}  // namespace
 
 TempFolder::TempFolder() {
   char pattern[] = "/tmp/sonavera-audio-XXXXXX";
