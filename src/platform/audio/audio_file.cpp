@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/audio/mp3_feed_decoder.h"
-#include "platform/audio/pcm_wav_reader.h"
+#include "platform/wav_file.h"
 
 namespace sonavera::platform {
 namespace {
@@ -50,7 +50,13 @@ std::optional<PcmAudio> LoadAudioFile(const std::string& path, std::string* erro
   const bool isWav = std::fread(magic, 1, 4, file) == 4 && std::memcmp(magic, "RIFF", 4) == 0;
   if (isWav) {
     std::fclose(file);
-    return ReadPcmWav(path, error);
+    WavAudio wav;
+    std::string reason;
+    if (!ReadWavFile(path, wav, reason)) {
+      if (error != nullptr) *error = reason;
+      return std::nullopt;
+    }
+    return PcmAudio{wav.format.sampleRate, wav.format.channels, std::move(wav.samples)};
   }
   std::rewind(file);
   auto audio = DecodeMp3(file, error);

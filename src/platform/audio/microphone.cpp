@@ -7,8 +7,8 @@
 #include <map>
 
 #include "platform/audio/mic_file_source.h"
-#include "platform/audio/pcm_wav_reader.h"
 #include "platform/audio/sdl_audio.h"
+#include "platform/wav_file.h"
 
 namespace sonavera::platform {
 namespace {
@@ -103,12 +103,14 @@ std::shared_ptr<Microphone> Microphone::Open(const MicSettings& settings, int* e
   }
   std::shared_ptr<Microphone> mic;
   if (!settings.micFile.empty()) {
-    auto audio = ReadPcmWav(settings.micFile);
-    if (!audio || audio->frameCount() == 0) {
+    WavAudio wav;
+    std::string error;
+    if (!ReadWavFile(settings.micFile, wav, error) || wav.samples.empty()) {
       if (errorCode != nullptr) *errorCode = kMicBadFile;
       return nullptr;
     }
-    PcmAudio pcm = MicFileSource::ToMonoOrStereo(std::move(*audio));
+    PcmAudio audio{wav.format.sampleRate, wav.format.channels, std::move(wav.samples)};
+    PcmAudio pcm = MicFileSource::ToMonoOrStereo(std::move(audio));
     mic.reset(new Microphone(pcm.sampleRate, pcm.channels));
     mic->input = std::make_unique<MicFileSource>(std::move(pcm), settings.speed, mic->ring);
   } else {
