@@ -15,6 +15,12 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
   bytes.clear();
+  // One allocation of the file's size, then whatever the file really holds (it may change meanwhile).
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+    std::rewind(file);
+  }
   std::uint8_t block[65536];
   std::size_t got;
   while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + got);
