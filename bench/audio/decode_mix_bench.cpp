@@ -88,17 +88,25 @@ void BM_DecodeAndMixFourMinuteSong(benchmark::State& state) {
     const bool mixed = sonavera::audio::Mixdown::RunMixdown(folders.song, folders.program, nullptr);
     benchmark::DoNotOptimize(mixed);
   }
-  state.counters["uion_MB"] = static_cast<double>(std::filesystem::file_size(folders.program + "uion.wav")) / 1e6;
+  state.counters["uion_MB"] =
+      static_cast<double>(std::filesystem::file_size(folders.program + "uion.wav")) / 1e6;
 }
-BENCHMARK(BM_DecodeAndMixFourMinuteSong)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)
+BENCHMARK(BM_DecodeAndMixFourMinuteSong)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
 // The two halves on their own, to see where the time goes.
 void BM_DecodeFourMinuteSong(benchmark::State& state) {
   Folders& folders = SharedFolders();
-  for (auto _ : state) benchmark::DoNotOptimize(sonavera::audio::DecodeAccompaniment(folders.song, folders.program));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(sonavera::audio::DecodeAccompaniment(folders.song, folders.program));
 }
-BENCHMARK(BM_DecodeFourMinuteSong)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
+BENCHMARK(BM_DecodeFourMinuteSong)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 void BM_MixFourMinuteTake(benchmark::State& state) {
@@ -111,7 +119,10 @@ void BM_MixFourMinuteTake(benchmark::State& state) {
     benchmark::DoNotOptimize(image.Save(folders.program + "uion.wav"));
   }
 }
-BENCHMARK(BM_MixFourMinuteTake)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
+BENCHMARK(BM_MixFourMinuteTake)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 }  // namespace

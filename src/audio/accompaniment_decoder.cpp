@@ -37,7 +37,8 @@ bool DecodeMp3ToWav(const std::string& mp3Path, const std::string& wavPath) {
     if (got == 0) break;
     const std::uint8_t* feed = block.data();
     std::size_t bytes = 0;
-    while (decoder.Decode(feed, got, frame.data(), frame.size(), &bytes) == platform::Mp3FeedDecoder::Result::Frame) {
+    while (decoder.Decode(feed, got, frame.data(), frame.size(), &bytes) ==
+           platform::Mp3FeedDecoder::Result::Frame) {
       feed = nullptr;  // the next frames come from what was already fed
       // The rate is taken from the first frame header the decoder reads (normally right after the
       // first feed; later when a large tag comes first).

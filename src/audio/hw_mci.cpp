@@ -2,7 +2,9 @@
 
 namespace sonavera::audio {
 
-CHwMCI::~CHwMCI() { Close(); }
+CHwMCI::~CHwMCI() {
+  Close();
+}
 
 bool CHwMCI::Failed(const std::string& text) {
   lastErrorText = text.substr(0, 255);
@@ -23,7 +25,9 @@ bool CHwMCI::Open(const std::string& path) {
   return true;
 }
 
-void CHwMCI::Close() { device.reset(); }
+void CHwMCI::Close() {
+  device.reset();
+}
 
 bool CHwMCI::Stop() {
   if (device == nullptr) return false;

@@ -9,9 +9,12 @@ namespace sonavera::audio {
 
 Mixdown::Mixdown(std::string folder, MessageSink& sink) : programFolder(std::move(folder)), messages(sink) {}
 
-Mixdown::~Mixdown() { Wait(); }
+Mixdown::~Mixdown() {
+  Wait();
+}
 
-bool Mixdown::RunMixdown(const std::string& songFolder, const std::string& programFolder, MessageSink* messages) {
+bool Mixdown::RunMixdown(const std::string& songFolder, const std::string& programFolder,
+                         MessageSink* messages) {
   // A mix of an earlier song must never be played as this one's.
   std::remove((programFolder + "uion.wav").c_str());
   if (!DecodeAccompaniment(songFolder, programFolder)) return false;

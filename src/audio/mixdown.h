@@ -29,7 +29,8 @@ class Mixdown {
 
   /// The worker's body: decodes `songFolder`/music.mp3 into accompany.wav, mixes temp.wav into it and
   /// writes uion.wav, all in `programFolder`. False when the accompaniment could not be decoded.
-  static bool RunMixdown(const std::string& songFolder, const std::string& programFolder, MessageSink* messages);
+  static bool RunMixdown(const std::string& songFolder, const std::string& programFolder,
+                         MessageSink* messages);
 
   /// The replay control of the results screen. `songFolder` is the song just sung.
   void ToggleRecording(CHwMCI& recorder, const std::string& songFolder);

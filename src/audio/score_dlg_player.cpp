@@ -43,7 +43,9 @@ void ScoreDlgPlayer::OnOk() {
   host.ClosePanel();
 }
 
-double ScoreDlgPlayer::firstPositionSeconds() const { return static_cast<double>(first.PositionMs()) / 1000.0; }
+double ScoreDlgPlayer::firstPositionSeconds() const {
+  return static_cast<double>(first.PositionMs()) / 1000.0;
+}
 
 void ScoreDlgPlayer::StartPlayers() {
   OpenAndPlay(first, programFolder + "tempspeak.mp3");

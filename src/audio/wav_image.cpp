@@ -48,7 +48,8 @@ void Mix16(std::uint8_t* into, const std::uint8_t* voice, std::size_t bytes) {
 }
 
 void Mix8(std::uint8_t* into, const std::uint8_t* voice, std::size_t bytes) {
-  for (std::size_t i = 0; i < bytes; ++i) into[i] = static_cast<std::uint8_t>(std::clamp(into[i] + voice[i] - 128, 0, 255));
+  for (std::size_t i = 0; i < bytes; ++i)
+    into[i] = static_cast<std::uint8_t>(std::clamp(into[i] + voice[i] - 128, 0, 255));
 }
 
 }  // namespace

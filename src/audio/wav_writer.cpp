@@ -10,8 +10,8 @@ namespace {
 constexpr int kBytesPerSample = 2;
 
 bool WriteHeader(WavWriter& writer) {
-  const auto header = platform::CanonicalWavHeader(writer.channels, writer.sampleRate, 16,
-                                                   writer.total * kBytesPerSample);
+  const auto header =
+      platform::CanonicalWavHeader(writer.channels, writer.sampleRate, 16, writer.total * kBytesPerSample);
   return std::fwrite(header.data(), 1, header.size(), writer.file.stream()) == header.size();
 }
 
@@ -25,7 +25,8 @@ std::unique_ptr<WavWriter> WavWriterOpen(const std::string& path, std::uint32_t 
   return writer;
 }
 
-std::size_t WavWriterWrite(WavWriter& writer, const std::int16_t* samples, std::size_t count, std::size_t offset) {
+std::size_t WavWriterWrite(WavWriter& writer, const std::int16_t* samples, std::size_t count,
+                           std::size_t offset) {
   // Little-endian whatever the machine; converted in small blocks.
   unsigned char block[4096];
   std::size_t written = 0;

@@ -23,7 +23,8 @@ struct WavWriter {
 std::unique_ptr<WavWriter> WavWriterOpen(const std::string& path, std::uint32_t sampleRate, int channels);
 
 /// Appends `count` sample values from `samples` + `offset`. Returns the number of values written.
-std::size_t WavWriterWrite(WavWriter& writer, const std::int16_t* samples, std::size_t count, std::size_t offset);
+std::size_t WavWriterWrite(WavWriter& writer, const std::int16_t* samples, std::size_t count,
+                           std::size_t offset);
 
 /// Rewrites the header with the final total and the current sample rate, closes the file and puts it
 /// in place. False (and no file) when any write failed.

@@ -24,7 +24,9 @@ class DecodeTone : public ::testing::TestWithParam<Mp3Case> {};
 TEST_P(DecodeTone, HeaderAndLengthMatchTheDecoder) {
   const Mp3Case& c = GetParam();
   TempFolder song, program;
-  testing::WriteFile(song / "music.mp3", testing::Mp3Bytes(c.rate, c.channels, testing::Tone(c.rate, c.channels, c.seconds, 440)));
+  testing::WriteFile(
+      song / "music.mp3",
+      testing::Mp3Bytes(c.rate, c.channels, testing::Tone(c.rate, c.channels, c.seconds, 440)));
   long decoderRate = 0;
   const std::size_t values = testing::DecodedSampleValues(song / "music.mp3", &decoderRate);
   ASSERT_GT(values, 0u);
@@ -57,8 +59,10 @@ TEST_P(DecodeTone, HeaderAndLengthMatchTheDecoder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, DecodeTone,
-                         ::testing::Values(Mp3Case{"Stereo44100", 44100, 2, 2.0}, Mp3Case{"Mono22050", 22050, 1, 2.0},
-                                           Mp3Case{"Stereo48000", 48000, 2, 1.0}, Mp3Case{"Mono8000", 8000, 1, 1.5}),
+                         ::testing::Values(Mp3Case{"Stereo44100", 44100, 2, 2.0},
+                                           Mp3Case{"Mono22050", 22050, 1, 2.0},
+                                           Mp3Case{"Stereo48000", 48000, 2, 1.0},
+                                           Mp3Case{"Mono8000", 8000, 1, 1.5}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecodeAccompaniment, EmptyFileGivesAnEmptyWavAtThePlaceholderRate) {
@@ -95,7 +99,8 @@ TEST(DecodeAccompaniment, GarbageInTheMiddleIsSkipped) {
   EXPECT_NEAR(static_cast<double>(wav.size() - 44), values * 2.0, 2 * 4608);
   EXPECT_LT(wav.size() - 44, 44100u * 4 * 3 + 4608);
   int loud = 0;
-  for (std::size_t o = wav.size() - 4000; o < wav.size() - 2000; o += 4) loud += std::abs(testing::SampleAt(wav, o)) > 3000;
+  for (std::size_t o = wav.size() - 4000; o < wav.size() - 2000; o += 4)
+    loud += std::abs(testing::SampleAt(wav, o)) > 3000;
   EXPECT_GT(loud, 50) << "the end of the song is missing";
 }
 

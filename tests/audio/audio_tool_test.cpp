@@ -36,7 +36,9 @@ ToolRun Tool(const std::string& arguments, const TempFolder& folder) {
   return run;
 }
 
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const std::string& path) {
+  return "'" + path + "'";
+}
 
 TEST(AudioTool, DecodeWritesAccompany) {
   TempFolder song, out;
@@ -53,7 +55,9 @@ TEST(AudioTool, MixPrintsNothingOnSuccess) {
   TempFolder folder;
   testing::WriteFile(folder / "a.wav", testing::WavBytes(44100, 1, 16, {30000, -30000, 5}));
   testing::WriteFile(folder / "v.wav", testing::WavBytes(44100, 1, 16, {10000, -10000, 5, 7}));
-  const ToolRun run = Tool("mix " + Quote(folder / "a.wav") + " " + Quote(folder / "v.wav") + " " + Quote(folder / "out.wav"), folder);
+  const ToolRun run =
+      Tool("mix " + Quote(folder / "a.wav") + " " + Quote(folder / "v.wav") + " " + Quote(folder / "out.wav"),
+           folder);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");
@@ -63,7 +67,9 @@ TEST(AudioTool, MixPrintsNothingOnSuccess) {
 TEST(AudioTool, RecordTakesTheMicFile) {
   TempFolder folder;
   testing::WriteFile(folder / "mic.wav", testing::WavBytes(22050, 1, 16, testing::Tone(22050, 1, 2.0, 440)));
-  const ToolRun run = Tool("record --seconds 1 " + Quote(folder / "take.wav") + " --mic-file " + Quote(folder / "mic.wav"), folder);
+  const ToolRun run =
+      Tool("record --seconds 1 " + Quote(folder / "take.wav") + " --mic-file " + Quote(folder / "mic.wav"),
+           folder);
   EXPECT_EQ(run.status, 0) << run.err;
   const auto wav = testing::ReadFile(folder / "take.wav");
   ASSERT_GT(wav.size(), 44u);
@@ -87,7 +93,8 @@ TEST_P(AudioToolBadInput, FailsWithOneLine) {
   testing::WriteFile(folder / "a.wav", testing::WavBytes(8000, 1, 16, {1, 2}));
   testing::WriteFile(folder / "text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'});
   std::string arguments = GetParam().arguments;
-  for (std::size_t at; (at = arguments.find("DIR/")) != std::string::npos;) arguments.replace(at, 4, folder.path());
+  for (std::size_t at; (at = arguments.find("DIR/")) != std::string::npos;)
+    arguments.replace(at, 4, folder.path());
   const ToolRun run = Tool(arguments, folder);
   EXPECT_NE(run.status, 0);
   EXPECT_EQ(run.out, "");
@@ -98,8 +105,7 @@ TEST_P(AudioToolBadInput, FailsWithOneLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, AudioToolBadInput,
-    ::testing::Values(BadInput{"DecodeNoArguments", "decode"},
-                      BadInput{"DecodeNoMusic", "decode DIR/ DIR/"},
+    ::testing::Values(BadInput{"DecodeNoArguments", "decode"}, BadInput{"DecodeNoMusic", "decode DIR/ DIR/"},
                       BadInput{"DecodeNoOutFolder", "decode DIR/ DIR/missing"},
                       BadInput{"MixTwoArguments", "mix DIR/a.wav DIR/a.wav"},
                       BadInput{"MixMissingAccompaniment", "mix DIR/none.wav DIR/a.wav DIR/out.wav"},

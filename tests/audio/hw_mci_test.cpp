@@ -60,10 +60,10 @@ TEST(CHwMCI, ThreeChannelRecordingIsRefusedAndTheOpenDeviceKept) {
 TEST(CHwMCI, FormatMustBeConsistentPcm) {
   CHwMCI recorder;
   ASSERT_TRUE(recorder.Open());
-  EXPECT_FALSE(recorder.SetFormat(2, 2, 44100, 176400, 4, 16));   // not PCM
-  EXPECT_FALSE(recorder.SetFormat(1, 2, 96000, 384000, 4, 16));   // the rate travels as 16 bits
-  EXPECT_FALSE(recorder.SetFormat(1, 2, 44100, 176000, 4, 16));   // bytes per second disagree
-  EXPECT_FALSE(recorder.SetFormat(1, 2, 44100, 176400, 4, 12));   // twelve bits
+  EXPECT_FALSE(recorder.SetFormat(2, 2, 44100, 176400, 4, 16));  // not PCM
+  EXPECT_FALSE(recorder.SetFormat(1, 2, 96000, 384000, 4, 16));  // the rate travels as 16 bits
+  EXPECT_FALSE(recorder.SetFormat(1, 2, 44100, 176000, 4, 16));  // bytes per second disagree
+  EXPECT_FALSE(recorder.SetFormat(1, 2, 44100, 176400, 4, 12));  // twelve bits
   EXPECT_TRUE(recorder.SetFormat(1, 2, 44100, 176400, 4, 16));
 }
 
@@ -96,7 +96,8 @@ TEST_P(RecordedTake, IsSavedWithItsHeaderAndLength) {
   const auto wav = testing::ReadFile(folder / "temp.wav");
   ASSERT_GE(wav.size(), 44u);
   const std::uint32_t align = c.channels * c.bits / 8;
-  EXPECT_EQ(std::string(wav.begin(), wav.begin() + 16), std::string("RIFF") + std::string(wav.begin() + 4, wav.begin() + 8) + "WAVEfmt ");
+  EXPECT_EQ(std::string(wav.begin(), wav.begin() + 16),
+            std::string("RIFF") + std::string(wav.begin() + 4, wav.begin() + 8) + "WAVEfmt ");
   EXPECT_EQ(testing::Le32At(wav, 4), wav.size() - 8);
   EXPECT_EQ(testing::Le16At(wav, 20), 1);
   EXPECT_EQ(testing::Le16At(wav, 22), c.channels);
@@ -118,7 +119,8 @@ TEST_P(RecordedTake, IsSavedWithItsHeaderAndLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RecordedTake,
-                         ::testing::Values(TakeCase{"Stereo44100", 2, 44100, 16}, TakeCase{"Mono8000", 1, 8000, 16},
+                         ::testing::Values(TakeCase{"Stereo44100", 2, 44100, 16},
+                                           TakeCase{"Mono8000", 1, 8000, 16},
                                            TakeCase{"Mono22050EightBit", 1, 22050, 8}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -174,7 +176,8 @@ TEST(CHwMCI, PlayFromStartAfterTheEndPlaysAgain) {
 
 TEST(CHwMCI, OpensCompressedFilesForPlayback) {
   TempFolder folder;
-  testing::WriteFile(folder / "tempspeak.mp3", testing::Mp3Bytes(44100, 2, testing::Tone(44100, 2, 0.5, 440)));
+  testing::WriteFile(folder / "tempspeak.mp3",
+                     testing::Mp3Bytes(44100, 2, testing::Tone(44100, 2, 0.5, 440)));
   testing::WriteFile(folder / "garbage.mp3", std::vector<std::uint8_t>(5000, 0x55));
   CHwMCI recorder;
   ASSERT_TRUE(recorder.Open(folder / "tempspeak.mp3"));

@@ -69,7 +69,8 @@ class MixdownTest : public ::testing::Test {
     testing::WriteFile(song / "music.mp3", testing::Mp3Bytes(44100, 2, testing::Tone(44100, 2, 0.6, 330)));
   }
   void WriteVoice(double seconds) {
-    testing::WriteFile(program / "temp.wav", testing::WavBytes(44100, 2, 16, testing::Tone(44100, 2, seconds, 550, 4000)));
+    testing::WriteFile(program / "temp.wav",
+                       testing::WavBytes(44100, 2, 16, testing::Tone(44100, 2, seconds, 550, 4000)));
   }
 
   TempFolder song, program;
@@ -119,8 +120,9 @@ TEST_F(MixdownTest, ReplayButtonCycle) {
 // While the worker runs, further requests start nothing; its message reaches the sink from the
 // worker's thread, for the user-interface thread to show.
 TEST_F(MixdownTest, NoSecondMixdownWhileOneRuns) {
-  testing::WriteFile(program / "temp.wav", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                            16, 0, 0, 0, 2, 0, 2, 0, 0x44, 0xAC, 0, 0, 0, 0, 0, 0, 4, 0, 16, 0});
+  testing::WriteFile(program / "temp.wav",
+                     {'R', 'I', 'F', 'F', 0, 0, 0,    0,    'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0,
+                      0,   0,   2,   0,   2, 0, 0x44, 0xAC, 0,   0,   0,   0,   0,   0,   4,   0,   16, 0});
   Mixdown mixdown(program.path(), messages);
   messages.Hold();
   mixdown.ToggleRecording(recorder, song.path());
@@ -141,7 +143,8 @@ TEST_F(MixdownTest, NoSecondMixdownWhileOneRuns) {
 
 TEST_F(MixdownTest, MissingMusicLeavesTheStateIdleAndNoStaleMix) {
   WriteVoice(0.5);
-  testing::WriteFile(program / "uion.wav", testing::WavBytes(44100, 2, 16, testing::Ramp(1000)));  // an earlier song's
+  testing::WriteFile(program / "uion.wav",
+                     testing::WavBytes(44100, 2, 16, testing::Ramp(1000)));  // an earlier song's
   std::remove((song / "music.mp3").c_str());
   Mixdown mixdown(program.path(), messages);
   mixdown.ToggleRecording(recorder, song.path());

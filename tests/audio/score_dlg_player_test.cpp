@@ -28,8 +28,10 @@ class PanelLog : public ScorePanelHost {
 class ScoreDlgPlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::WriteFile(program / "tempspeak.mp3", testing::Mp3Bytes(44100, 2, testing::Tone(44100, 2, 3.0, 440)));
-    testing::WriteFile(program / "original.mp3", testing::Mp3Bytes(22050, 1, testing::Tone(22050, 1, 3.0, 330)));
+    testing::WriteFile(program / "tempspeak.mp3",
+                       testing::Mp3Bytes(44100, 2, testing::Tone(44100, 2, 3.0, 440)));
+    testing::WriteFile(program / "original.mp3",
+                       testing::Mp3Bytes(22050, 1, testing::Tone(22050, 1, 3.0, 330)));
   }
   TempFolder program;
   PanelLog panel;

@@ -33,7 +33,8 @@ TempFolder::~TempFolder() {
 
 std::vector<std::string> TempFolder::Files() const {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -54,7 +55,8 @@ std::vector<std::int16_t> Ramp(std::size_t count, int first) {
   return samples;
 }
 
-std::vector<std::uint8_t> WavBytes(int rate, int channels, int bits, const std::vector<std::int16_t>& samples) {
+std::vector<std::uint8_t> WavBytes(int rate, int channels, int bits,
+                                   const std::vector<std::int16_t>& samples) {
   const std::uint32_t width = bits / 8;
   const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size()) * width;
   std::vector<std::uint8_t> out;
@@ -110,7 +112,7 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return stat(path.c_str(), &info) == 0;
 }
 
@@ -130,7 +132,8 @@ std::vector<std::uint8_t> Mp3Bytes(int rate, int channels, const std::vector<std
     bytes = lame_encode_buffer_interleaved(lame, const_cast<short*>(samples.data()), frames, out.data(),
                                            static_cast<int>(out.size()));
   } else {
-    bytes = lame_encode_buffer(lame, samples.data(), samples.data(), frames, out.data(), static_cast<int>(out.size()));
+    bytes = lame_encode_buffer(lame, samples.data(), samples.data(), frames, out.data(),
+                               static_cast<int>(out.size()));
   }
   if (bytes < 0) throw std::runtime_error("lame encoding failed");
   const int tail = lame_encode_flush(lame, out.data() + bytes, static_cast<int>(out.size()) - bytes);
@@ -148,7 +151,8 @@ std::size_t DecodedSampleValues(const std::string& mp3Path, long* rate) {
   std::size_t rateCount = 0;
   mpg123_rates(&rates, &rateCount);
   mpg123_format_none(handle);
-  for (std::size_t i = 0; i < rateCount; ++i) mpg123_format(handle, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (std::size_t i = 0; i < rateCount; ++i)
+    mpg123_format(handle, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
   std::size_t values = 0;
   if (mpg123_open(handle, mp3Path.c_str()) == MPG123_OK) {
     std::vector<unsigned char> buffer(65536);
@@ -176,6 +180,8 @@ std::uint32_t Le32At(const std::vector<std::uint8_t>& b, std::size_t o) {
 std::uint16_t Le16At(const std::vector<std::uint8_t>& b, std::size_t o) {
   return static_cast<std::uint16_t>(b[o] | (b[o + 1] << 8));
 }
-std::int16_t SampleAt(const std::vector<std::uint8_t>& b, std::size_t o) { return static_cast<std::int16_t>(Le16At(b, o)); }
+std::int16_t SampleAt(const std::vector<std::uint8_t>& b, std::size_t o) {
+  return static_cast<std::int16_t>(Le16At(b, o));
+}
 
 }  // namespace sonavera::testing

@@ -33,7 +33,8 @@ std::vector<std::int16_t> Tone(int rate, int channels, double seconds, double hz
 std::vector<std::int16_t> Ramp(std::size_t count, int first = 0);
 
 /// A canonical PCM WAV file image (8-bit samples are stored as value / 256 + 128).
-std::vector<std::uint8_t> WavBytes(int rate, int channels, int bits, const std::vector<std::int16_t>& samples);
+std::vector<std::uint8_t> WavBytes(int rate, int channels, int bits,
+                                   const std::vector<std::int16_t>& samples);
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadFile(const std::string& path);

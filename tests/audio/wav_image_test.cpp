@@ -116,8 +116,10 @@ TEST_P(MixLengths, OverlapIsSummedAndTheLongerFileFillsTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, MixLengths,
-                         ::testing::Values(LengthCase{"VoiceShorter", 4000, 1500}, LengthCase{"Equal", 2000, 2000},
-                                           LengthCase{"VoiceLonger", 1200, 5000}, LengthCase{"NoVoice", 800, 0},
+                         ::testing::Values(LengthCase{"VoiceShorter", 4000, 1500},
+                                           LengthCase{"Equal", 2000, 2000},
+                                           LengthCase{"VoiceLonger", 1200, 5000},
+                                           LengthCase{"NoVoice", 800, 0},
                                            LengthCase{"NoAccompaniment", 0, 600}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -234,13 +236,13 @@ WavSpec With(int channels, int rate, int bits, int bytesPerSecond = -1, int bloc
   return spec;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, MismatchedFormats,
-    ::testing::Values(MismatchCase{"Rate48000", With(2, 48000, 16)}, MismatchCase{"Mono", With(1, 44100, 16)},
-                      MismatchCase{"EightBit", With(2, 44100, 8)},
-                      MismatchCase{"BytesPerSecond", With(2, 44100, 16, 176404)},
-                      MismatchCase{"BlockAlign", With(2, 44100, 16, 176400, 6)}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Formats, MismatchedFormats,
+                         ::testing::Values(MismatchCase{"Rate48000", With(2, 48000, 16)},
+                                           MismatchCase{"Mono", With(1, 44100, 16)},
+                                           MismatchCase{"EightBit", With(2, 44100, 8)},
+                                           MismatchCase{"BytesPerSecond", With(2, 44100, 16, 176404)},
+                                           MismatchCase{"BlockAlign", With(2, 44100, 16, 176400, 6)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WavImage, TwentyFourBitFilesAreNotMixed) {
   TempFolder folder;
@@ -287,30 +289,31 @@ std::vector<std::uint8_t> CutAt(std::vector<std::uint8_t> bytes, std::size_t siz
 
 INSTANTIATE_TEST_SUITE_P(
     Damage, DamagedHeaders,
-    ::testing::Values(
-        DamageCase{"Empty", [](auto b) { return CutAt(b, 0); }},
-        DamageCase{"CutInRiff", [](auto b) { return CutAt(b, 10); }},
-        DamageCase{"CutInFormat", [](auto b) { return CutAt(b, 30); }},
-        DamageCase{"CutBeforeFact", [](auto b) { return CutAt(b, 40); }},
-        DamageCase{"CutInFact", [](auto b) { return CutAt(b, 48); }},
-        DamageCase{"CutInDataTag", [](auto b) { return CutAt(b, 55); }},
-        DamageCase{"FactSizePastTheEnd",
-                   [](auto b) {
-                     b[42] = 0xF0, b[43] = 0xFF, b[44] = 0xFF, b[45] = 0xFF;
-                     return b;
-                   }},
-        DamageCase{"FactSizeWrapping",
-                   [](auto b) {
-                     b[42] = 0xF4, b[43] = 0xFF, b[44] = 0xFF, b[45] = 0xFF;  // 38 + 8 + size wraps to 42
-                     return b;
-                   }},
-        DamageCase{"NoDataTag",
-                   [](auto b) {
-                     b[50] = 'L', b[51] = 'I', b[52] = 'S', b[53] = 'T';
-                     return b;
-                   }},
-        DamageCase{"NotRiff", [](auto b) { return (b[0] = 'R', b[1] = 'I', b[2] = 'F', b[3] = 'X', b); }},
-        DamageCase{"NotWave", [](auto b) { return (b[11] = 'F', b); }}),
+    ::testing::Values(DamageCase{"Empty", [](auto b) { return CutAt(b, 0); }},
+                      DamageCase{"CutInRiff", [](auto b) { return CutAt(b, 10); }},
+                      DamageCase{"CutInFormat", [](auto b) { return CutAt(b, 30); }},
+                      DamageCase{"CutBeforeFact", [](auto b) { return CutAt(b, 40); }},
+                      DamageCase{"CutInFact", [](auto b) { return CutAt(b, 48); }},
+                      DamageCase{"CutInDataTag", [](auto b) { return CutAt(b, 55); }},
+                      DamageCase{"FactSizePastTheEnd",
+                                 [](auto b) {
+                                   b[42] = 0xF0, b[43] = 0xFF, b[44] = 0xFF, b[45] = 0xFF;
+                                   return b;
+                                 }},
+                      DamageCase{"FactSizeWrapping",
+                                 [](auto b) {
+                                   b[42] = 0xF4, b[43] = 0xFF, b[44] = 0xFF,
+                                   b[45] = 0xFF;  // 38 + 8 + size wraps to 42
+                                   return b;
+                                 }},
+                      DamageCase{"NoDataTag",
+                                 [](auto b) {
+                                   b[50] = 'L', b[51] = 'I', b[52] = 'S', b[53] = 'T';
+                                   return b;
+                                 }},
+                      DamageCase{"NotRiff",
+                                 [](auto b) { return (b[0] = 'R', b[1] = 'I', b[2] = 'F', b[3] = 'X', b); }},
+                      DamageCase{"NotWave", [](auto b) { return (b[11] = 'F', b); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A take cut off inside its samples still mixes what it holds, whole samples only.

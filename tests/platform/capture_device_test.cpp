@@ -111,7 +111,8 @@ TEST_F(CaptureTest, AudioIsDroppedWhileNoBufferIsQueued) {
   const auto later = Samples(*buffer);
   ASSERT_EQ(later.size(), 1280u);
   EXPECT_GT(static_cast<std::uint16_t>(later[0]), 1280 + 1280) << "nothing was dropped";
-  for (std::size_t i = 1; i < later.size(); ++i) ASSERT_EQ(static_cast<std::int16_t>(later[i - 1] + 1), later[i]);
+  for (std::size_t i = 1; i < later.size(); ++i)
+    ASSERT_EQ(static_cast<std::int16_t>(later[i - 1] + 1), later[i]);
 }
 
 // Reset hands back every queued buffer at once, the one being filled partly; the handler then retires
@@ -218,7 +219,8 @@ TEST_P(MicFileFormats, AreHeardAt8000HzMono) {
   const FormatCase& c = GetParam();
   TempFolder folder;
   const std::string mic = folder / "mic.wav";
-  testing::WriteFile(mic, testing::WavBytes(c.rate, c.channels, c.bits, testing::Tone(c.rate, c.channels, 3.0, 440)));
+  testing::WriteFile(
+      mic, testing::WavBytes(c.rate, c.channels, c.bits, testing::Tone(c.rate, c.channels, 3.0, 440)));
   CaptureEventQueue events;
   CaptureDevice device(events, {.micFile = mic, .speed = 6});
   ASSERT_EQ(device.Open(-1), 0);
@@ -253,7 +255,8 @@ TEST_P(MicFileFormats, AreHeardAt8000HzMono) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MicFileFormats,
-                         ::testing::Values(FormatCase{"Mono8000", 8000, 1, 16}, FormatCase{"Stereo44100", 44100, 2, 16},
+                         ::testing::Values(FormatCase{"Mono8000", 8000, 1, 16},
+                                           FormatCase{"Stereo44100", 44100, 2, 16},
                                            FormatCase{"Mono22050EightBit", 22050, 1, 8},
                                            FormatCase{"Stereo48000TwentyFourBit", 48000, 2, 24},
                                            FormatCase{"SixChannels11025", 11025, 6, 16}),

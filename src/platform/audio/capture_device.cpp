@@ -9,7 +9,9 @@ namespace sonavera::platform {
 CaptureDevice::CaptureDevice(CaptureEventSink& eventSink, MicSettings settings)
     : sink(eventSink), micSettings(std::move(settings)) {}
 
-CaptureDevice::~CaptureDevice() { Close(); }
+CaptureDevice::~CaptureDevice() {
+  Close();
+}
 
 int CaptureDevice::Open(int device) {
   Close();
@@ -71,7 +73,9 @@ std::size_t CaptureDevice::queuedCount() const {
   return queue.size();
 }
 
-std::vector<std::string> CaptureDevice::DeviceNames() { return CaptureDeviceNames(); }
+std::vector<std::string> CaptureDevice::DeviceNames() {
+  return CaptureDeviceNames();
+}
 
 void CaptureDevice::ReturnHead() {
   CaptureBuffer* buffer = queue.front();

@@ -88,7 +88,10 @@ struct Microphone::Listener {
 };
 
 Microphone::Microphone(int rate, int channels)
-    : sourceRate(rate), sourceChannels(channels), ring(kRingSamples), scratch(kRingSamples),
+    : sourceRate(rate),
+      sourceChannels(channels),
+      ring(kRingSamples),
+      scratch(kRingSamples),
       converted(kRingSamples * 2) {}
 
 std::shared_ptr<Microphone> Microphone::Open(const MicSettings& settings, int* errorCode) {
@@ -161,7 +164,8 @@ void Microphone::SetActive(MicListener* target, bool active) {
 }
 
 void Microphone::UpdateRunning() {
-  const bool anyActive = std::any_of(listeners.begin(), listeners.end(), [](const auto& l) { return l->active; });
+  const bool anyActive =
+      std::any_of(listeners.begin(), listeners.end(), [](const auto& l) { return l->active; });
   if (anyActive != running && input != nullptr) input->SetRunning(anyActive);
   running = anyActive;
 }
@@ -188,8 +192,8 @@ void Microphone::DeliveryLoop() {
       if (!listener->active) continue;
       if (SDL_AudioStreamPut(listener->stream, scratch.data(), static_cast<int>(count * 2)) != 0) continue;
       for (;;) {
-        const int bytes = SDL_AudioStreamGet(listener->stream, converted.data(),
-                                             static_cast<int>(converted.size() * 2));
+        const int bytes =
+            SDL_AudioStreamGet(listener->stream, converted.data(), static_cast<int>(converted.size() * 2));
         if (bytes <= 0) break;
         listener->target->OnMicSamples(converted.data(), static_cast<std::size_t>(bytes) / 2);
       }

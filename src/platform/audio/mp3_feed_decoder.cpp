@@ -18,7 +18,8 @@ Mp3FeedDecoder::Mp3FeedDecoder() {
   std::size_t rateCount = 0;
   mpg123_rates(&rates, &rateCount);
   mpg123_format_none(handle);
-  for (std::size_t i = 0; i < rateCount; ++i) mpg123_format(handle, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (std::size_t i = 0; i < rateCount; ++i)
+    mpg123_format(handle, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
   if (mpg123_open_feed(handle) != MPG123_OK) {
     mpg123_delete(handle);
     handle = nullptr;

@@ -41,7 +41,8 @@ RecorderDevice::~RecorderDevice() {
 
 bool RecorderDevice::SetFormat(int tag, int channels, int rate, int bytesPerSecond, int blockAlign, int bits,
                                std::string* error) {
-  if (fromFile || mic != nullptr || recordedBytes() > 0) return Fail(error, "the format can no longer be changed");
+  if (fromFile || mic != nullptr || recordedBytes() > 0)
+    return Fail(error, "the format can no longer be changed");
   if (tag != 1) return Fail(error, "only PCM can be recorded");
   if (channels != 1 && channels != 2) return Fail(error, "1 or 2 channels can be recorded");
   if (bits != 8 && bits != 16) return Fail(error, "8 or 16 bits per sample can be recorded");
@@ -61,8 +62,10 @@ bool RecorderDevice::Record(std::string* error) {
   if (mic == nullptr) {
     int code = kMicNoError;
     auto opened = Microphone::Open(micSettings, &code);
-    if (opened == nullptr) return Fail(error, "cannot open the microphone (error " + std::to_string(code) + ")");
-    if (!opened->Subscribe(this, formatRate, formatChannels)) return Fail(error, "unsupported recording format");
+    if (opened == nullptr)
+      return Fail(error, "cannot open the microphone (error " + std::to_string(code) + ")");
+    if (!opened->Subscribe(this, formatRate, formatChannels))
+      return Fail(error, "unsupported recording format");
     mic = std::move(opened);
   }
   player.Close();  // what plays next is the recording as it will then be
@@ -91,8 +94,8 @@ RecorderDevice::Mode RecorderDevice::mode() const {
 bool RecorderDevice::Save(const std::string& path, std::string* error) {
   if (fromFile) return Fail(error, "only a recording can be saved");
   std::lock_guard<std::mutex> lock(mutex);
-  const auto header = CanonicalWavHeader(formatChannels, static_cast<std::uint32_t>(formatRate), formatBits,
-                                         recorded.size());
+  const auto header =
+      CanonicalWavHeader(formatChannels, static_cast<std::uint32_t>(formatRate), formatBits, recorded.size());
   WholeFileWriter writer(path);
   if (!writer.Open()) return Fail(error, "cannot create " + path);
   bool ok = std::fwrite(header.data(), 1, header.size(), writer.stream()) == header.size();
@@ -145,7 +148,8 @@ void RecorderDevice::OnMicSamples(const std::int16_t* samples, std::size_t count
       recorded.push_back(static_cast<std::uint8_t>(v >> 8));
     }
   } else {
-    for (std::size_t i = 0; i < count; ++i) recorded.push_back(static_cast<std::uint8_t>((samples[i] >> 8) + 128));
+    for (std::size_t i = 0; i < count; ++i)
+      recorded.push_back(static_cast<std::uint8_t>((samples[i] >> 8) + 128));
   }
 }
 

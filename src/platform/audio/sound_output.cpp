@@ -7,7 +7,9 @@
 
 namespace sonavera::platform {
 
-SoundPlayer::~SoundPlayer() { Close(); }
+SoundPlayer::~SoundPlayer() {
+  Close();
+}
 
 bool SoundPlayer::Open(PcmAudio audio, std::string* error) {
   Close();
@@ -53,8 +55,8 @@ void SoundPlayer::Close() {
 bool SoundPlayer::Play(std::int64_t fromMs) {
   if (device == 0) return false;
   const std::size_t frames = sound.frameCount();
-  const auto from = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(fromMs, 0, LengthMs()) * sound.sampleRate / 1000);
+  const auto from =
+      static_cast<std::size_t>(std::clamp<std::int64_t>(fromMs, 0, LengthMs()) * sound.sampleRate / 1000);
   SDL_LockAudioDevice(device);
   nextFrame = std::min(from, frames);
   reachedEnd = nextFrame >= frames;
@@ -69,11 +71,17 @@ void SoundPlayer::Pause() {
   playing = false;
 }
 
-bool SoundPlayer::IsPlaying() const { return playing && !reachedEnd.load(); }
+bool SoundPlayer::IsPlaying() const {
+  return playing && !reachedEnd.load();
+}
 
-std::int64_t SoundPlayer::PositionMs() const { return FramesToMs(nextFrame.load()); }
+std::int64_t SoundPlayer::PositionMs() const {
+  return FramesToMs(nextFrame.load());
+}
 
-std::int64_t SoundPlayer::LengthMs() const { return FramesToMs(sound.frameCount()); }
+std::int64_t SoundPlayer::LengthMs() const {
+  return FramesToMs(sound.frameCount());
+}
 
 std::int64_t SoundPlayer::FramesToMs(std::size_t frames) const {
   return sound.sampleRate > 0 ? static_cast<std::int64_t>(frames) * 1000 / sound.sampleRate : 0;

@@ -10,7 +10,9 @@ namespace sonavera::platform {
 
 WholeFileWriter::WholeFileWriter(std::string path) : targetPath(std::move(path)) {}
 
-WholeFileWriter::~WholeFileWriter() { Abandon(); }
+WholeFileWriter::~WholeFileWriter() {
+  Abandon();
+}
 
 bool WholeFileWriter::Open() {
   Abandon();

@@ -9,7 +9,7 @@ namespace {
 int RunDecode(const std::vector<std::string>& args) {
   using sonavera::tool::Fail;
   if (args.size() != 2) return Fail("usage: decode SONGFOLDER OUTFOLDER");
-  struct stat info{};
+  struct stat info {};
   if (stat(args[1].c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return Fail("no such folder: " + args[1]);
   std::string out = args[1];
   if (out.back() != '/') out += '/';
@@ -22,4 +22,5 @@ int RunDecode(const std::vector<std::string>& args) {
 
 }  // namespace
 
-SONAVERA_TOOL_COMMAND("decode", "decode SONGFOLDER OUTFOLDER   music.mp3 to OUTFOLDER/accompany.wav", RunDecode);
+SONAVERA_TOOL_COMMAND("decode", "decode SONGFOLDER OUTFOLDER   music.mp3 to OUTFOLDER/accompany.wav",
+                      RunDecode);

@@ -38,7 +38,8 @@ int RunRecord(const std::vector<std::string>& args) {
       return Fail("unexpected argument: " + arg);
     }
   }
-  if (seconds < 0 || out.empty()) return Fail("usage: record --seconds N OUT.wav [--device I] [--mic-file WAV]");
+  if (seconds < 0 || out.empty())
+    return Fail("usage: record --seconds N OUT.wav [--device I] [--mic-file WAV]");
   mic.device = static_cast<int>(device);
 
   sonavera::audio::CHwMCI recorder;
@@ -53,5 +54,6 @@ int RunRecord(const std::vector<std::string>& args) {
 
 }  // namespace
 
-SONAVERA_TOOL_COMMAND("record", "record --seconds N OUT.wav [--device I] [--mic-file WAV]   record the microphone",
+SONAVERA_TOOL_COMMAND("record",
+                      "record --seconds N OUT.wav [--device I] [--mic-file WAV]   record the microphone",
                       RunRecord);
