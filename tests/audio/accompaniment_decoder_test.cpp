@@ -17,6 +17,7 @@ struct Mp3Case {
   int channels;
   double seconds;
 };
+void PrintTo(const Mp3Case& c, std::ostream* os) { *os << c.name; }
 
 class DecodeTone : public ::testing::TestWithParam<Mp3Case> {};
 

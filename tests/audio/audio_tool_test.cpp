@@ -84,6 +84,7 @@ struct BadInput {
   const char* name;
   const char* arguments;
 };
+void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
 
 class AudioToolBadInput : public ::testing::TestWithParam<BadInput> {};
 

@@ -73,6 +73,7 @@ struct TakeCase {
   int rate;
   int bits;
 };
+void PrintTo(const TakeCase& c, std::ostream* os) { *os << c.name; }
 
 class RecordedTake : public ::testing::TestWithParam<TakeCase> {};
 

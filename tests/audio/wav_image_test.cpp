@@ -82,6 +82,7 @@ struct LengthCase {
   std::size_t accompaniment;
   std::size_t voice;
 };
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
 
 class MixLengths : public ::testing::TestWithParam<LengthCase> {};
 
@@ -209,6 +210,7 @@ struct MismatchCase {
   const char* name;
   WavSpec voice;
 };
+void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.name; }
 
 class MismatchedFormats : public ::testing::TestWithParam<MismatchCase> {};
 
@@ -261,6 +263,7 @@ struct DamageCase {
   const char* name;
   std::vector<std::uint8_t> (*damage)(std::vector<std::uint8_t>);
 };
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
 
 class DamagedHeaders : public ::testing::TestWithParam<DamageCase> {};
 

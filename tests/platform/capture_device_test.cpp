@@ -211,6 +211,7 @@ struct FormatCase {
   int channels;
   int bits;
 };
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
 class MicFileFormats : public ::testing::TestWithParam<FormatCase> {};
 
