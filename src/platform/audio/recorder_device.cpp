@@ -7,6 +7,8 @@
 namespace sonavera::platform {
 namespace {
 
+constexpr std::size_t kReserveSeconds = 360;
+
 bool Fail(std::string* error, const std::string& reason) {
   if (error != nullptr) *error = reason;
   return false;
@@ -67,6 +69,12 @@ bool RecorderDevice::Record(std::string* error) {
     if (!opened->Subscribe(this, formatRate, formatChannels))
       return Fail(error, "unsupported recording format");
     mic = std::move(opened);
+  }
+  {
+    // Room for a long song up front, so the delivery thread seldom has to grow the take.
+    std::lock_guard<std::mutex> lock(mutex);
+    recorded.reserve(recorded.size() + static_cast<std::size_t>(formatRate) * formatChannels *
+                                           (formatBits / 8) * kReserveSeconds);
   }
   player.Close();  // what plays next is the recording as it will then be
   playerLoaded = false;
