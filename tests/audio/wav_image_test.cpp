@@ -10,7 +10,7 @@ namespace {
 using testing::TempFolder;
 
 // A WAV file image built field by field, so that headers can be bent in every way.
-struct WavSpec {
+struct WavFields {
   int tag = 1;
   int channels = 2;
   int rate = 44100;
@@ -22,7 +22,7 @@ struct WavSpec {
   std::vector<std::int16_t> samples;
 };
 
-std::vector<std::uint8_t> BuildWav(const WavSpec& spec) {
+std::vector<std::uint8_t> BuildWav(const WavFields& fields) {
   std::vector<std::uint8_t> out;
   auto put = [&out](std::uint32_t v, int n) {
     for (int i = 0; i < n; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -30,10 +30,10 @@ std::vector<std::uint8_t> BuildWav(const WavSpec& spec) {
   auto tag = [&out](const char* t) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(t[i]));
   };
-  const int align = spec.blockAlign >= 0 ? spec.blockAlign : spec.channels * spec.bits / 8;
+  const int align = fields.blockAlign >= 0 ? fields.blockAlign : fields.channels * fields.bits / 8;
   std::vector<std::uint8_t> data;
-  for (std::int16_t s : spec.samples) {
-    if (spec.bits == 8) {
+  for (std::int16_t s : fields.samples) {
+    if (fields.bits == 8) {
       data.push_back(static_cast<std::uint8_t>(s));  // 8-bit samples are given as their byte values
     } else {
       data.push_back(static_cast<std::uint8_t>(s & 0xFF));
@@ -44,18 +44,18 @@ std::vector<std::uint8_t> BuildWav(const WavSpec& spec) {
   put(0, 4);  // filled below
   tag("WAVE");
   tag("fmt ");
-  put(spec.fmtSize, 4);
-  put(spec.tag, 2);
-  put(spec.channels, 2);
-  put(spec.rate, 4);
-  put(spec.bytesPerSecond >= 0 ? spec.bytesPerSecond : spec.rate * align, 4);
+  put(fields.fmtSize, 4);
+  put(fields.tag, 2);
+  put(fields.channels, 2);
+  put(fields.rate, 4);
+  put(fields.bytesPerSecond >= 0 ? fields.bytesPerSecond : fields.rate * align, 4);
   put(align, 2);
-  put(spec.bits, 2);
-  if (spec.fmtSize == 18) put(0, 2);
-  if (spec.fact) {
+  put(fields.bits, 2);
+  if (fields.fmtSize == 18) put(0, 2);
+  if (fields.fact) {
     tag("fact");
     put(4, 4);
-    put(static_cast<std::uint32_t>(spec.samples.size()), 4);
+    put(static_cast<std::uint32_t>(fields.samples.size()), 4);
   }
   tag("data");
   put(static_cast<std::uint32_t>(data.size()), 4);
@@ -91,7 +91,7 @@ class MixLengths : public ::testing::TestWithParam<LengthCase> {};
 TEST_P(MixLengths, OverlapIsSummedAndTheLongerFileFillsTheRest) {
   const LengthCase& c = GetParam();
   TempFolder folder;
-  WavSpec accompaniment, voice;
+  WavFields accompaniment, voice;
   accompaniment.samples = testing::Ramp(c.accompaniment, 1000);
   voice.samples = testing::Ramp(c.voice, -500);
   testing::WriteFile(folder / "accompany.wav", BuildWav(accompaniment));
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, MixLengths,
 
 TEST(WavImage, SixteenBitSumsSaturate) {
   TempFolder folder;
-  WavSpec a, v;
+  WavFields a, v;
   a.channels = v.channels = 1;
   a.samples = {30000, -30000, 100, -100, 32767, -32768};
   v.samples = {10000, -10000, 5, 5, 1, -1};
@@ -141,7 +141,7 @@ TEST(WavImage, SixteenBitSumsSaturate) {
 
 TEST(WavImage, EightBitSumsAroundTheMidpointAndClip) {
   TempFolder folder;
-  WavSpec a, v;
+  WavFields a, v;
   a.bits = v.bits = 8;
   a.channels = v.channels = 1;
   a.samples = {200, 10, 128, 0, 255};
@@ -159,7 +159,7 @@ TEST(WavImage, EightBitSumsAroundTheMidpointAndClip) {
 // The 18-byte format chunk moves the next chunk to 38, and a "fact" chunk is stepped over.
 TEST(WavImage, EighteenByteFormatWithFactChunk) {
   TempFolder folder;
-  WavSpec a, v;
+  WavFields a, v;
   a.fmtSize = 18;
   a.fact = true;
   a.samples = {1, 2, 3, 4};
@@ -182,7 +182,7 @@ TEST(WavImage, EighteenByteFormatWithFactChunk) {
 
 TEST(WavImage, NonPcmFilesAreReportedAndNotUsed) {
   TempFolder folder;
-  WavSpec pcm, adpcm;
+  WavFields pcm, adpcm;
   pcm.samples = {100, 200, 300, 400};
   adpcm.tag = 2;
   adpcm.samples = {1000, 1000, 1000, 1000};
@@ -208,7 +208,7 @@ TEST(WavImage, NonPcmFilesAreReportedAndNotUsed) {
 
 struct MismatchCase {
   const char* name;
-  WavSpec voice;
+  WavFields voice;
 };
 void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.name; }
 
@@ -216,9 +216,9 @@ class MismatchedFormats : public ::testing::TestWithParam<MismatchCase> {};
 
 TEST_P(MismatchedFormats, LeaveTheAccompanimentAsItWas) {
   TempFolder folder;
-  WavSpec a;
+  WavFields a;
   a.samples = testing::Ramp(400, 7);
-  WavSpec v = GetParam().voice;
+  WavFields v = GetParam().voice;
   v.samples = testing::Ramp(1600, 3);  // longer than the accompaniment too
   testing::WriteFile(folder / "a.wav", BuildWav(a));
   testing::WriteFile(folder / "v.wav", BuildWav(v));
@@ -228,14 +228,14 @@ TEST_P(MismatchedFormats, LeaveTheAccompanimentAsItWas) {
   EXPECT_EQ(image.bytes(), BuildWav(a));
 }
 
-WavSpec With(int channels, int rate, int bits, int bytesPerSecond = -1, int blockAlign = -1) {
-  WavSpec spec;
-  spec.channels = channels;
-  spec.rate = rate;
-  spec.bits = bits;
-  spec.bytesPerSecond = bytesPerSecond;
-  spec.blockAlign = blockAlign;
-  return spec;
+WavFields With(int channels, int rate, int bits, int bytesPerSecond = -1, int blockAlign = -1) {
+  WavFields fields;
+  fields.channels = channels;
+  fields.rate = rate;
+  fields.bits = bits;
+  fields.bytesPerSecond = bytesPerSecond;
+  fields.blockAlign = blockAlign;
+  return fields;
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MismatchedFormats,
@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, MismatchedFormats,
 
 TEST(WavImage, TwentyFourBitFilesAreNotMixed) {
   TempFolder folder;
-  WavSpec a = With(1, 44100, 24), v = With(1, 44100, 24);
+  WavFields a = With(1, 44100, 24), v = With(1, 44100, 24);
   a.samples = {1, 2, 3};
   v.samples = {5, 5, 5, 5, 5, 5};
   testing::WriteFile(folder / "a.wav", BuildWav(a));
@@ -271,7 +271,7 @@ class DamagedHeaders : public ::testing::TestWithParam<DamageCase> {};
 // sanitiser build checks the "without"); the other file is left untouched.
 TEST_P(DamagedHeaders, AreRejected) {
   TempFolder folder;
-  WavSpec good;
+  WavFields good;
   good.fact = true;
   good.fmtSize = 18;
   good.samples = testing::Ramp(64);
@@ -322,7 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A take cut off inside its samples still mixes what it holds, whole samples only.
 TEST(WavImage, TruncatedSamplesMixWhatIsThere) {
   TempFolder folder;
-  WavSpec a, v;
+  WavFields a, v;
   a.channels = v.channels = 1;
   a.samples = {100, 100, 100, 100};
   v.samples = {1, 2, 3, 4};
@@ -338,7 +338,7 @@ TEST(WavImage, TruncatedSamplesMixWhatIsThere) {
 
 TEST(WavImage, SaveIntoAMissingFolderFailsQuietly) {
   TempFolder folder;
-  WavSpec a;
+  WavFields a;
   a.samples = {1, 2};
   testing::WriteFile(folder / "a.wav", BuildWav(a));
   RecordedMessages messages;

@@ -12,7 +12,8 @@
 
 namespace sonavera::platform {
 
-/// Which microphone to listen to.
+/// Which microphone to listen to. The capture device and the recorder are given the same settings, so
+/// that they share one open device (many back ends open a capture device only once).
 struct MicSettings {
   int device = -1;      ///< capture device number from CaptureDeviceNames(); -1 = the system default
   std::string micFile;  ///< when set, this PCM WAV replaces the microphone (then silence after its end)
