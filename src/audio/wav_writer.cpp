@@ -1,5 +1,7 @@
 #include "audio/wav_writer.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 
 #include "platform/audio/wav_header_bytes.h"
@@ -27,23 +29,25 @@ std::unique_ptr<WavWriter> WavWriterOpen(const std::string& path, std::uint32_t 
 
 std::size_t WavWriterWrite(WavWriter& writer, const std::int16_t* samples, std::size_t count,
                            std::size_t offset) {
-  // Little-endian whatever the machine; converted in small blocks.
-  unsigned char block[4096];
   std::size_t written = 0;
-  while (written < count) {
-    const std::size_t n = std::min<std::size_t>(count - written, sizeof block / 2);
-    for (std::size_t i = 0; i < n; ++i) {
-      const auto v = static_cast<std::uint16_t>(samples[offset + written + i]);
-      block[2 * i] = static_cast<unsigned char>(v & 0xFF);
-      block[2 * i + 1] = static_cast<unsigned char>(v >> 8);
-    }
-    const std::size_t put = std::fwrite(block, 2, n, writer.file.stream());
-    written += put;
-    if (put < n) {
-      writer.failed = true;
-      break;
+  if constexpr (std::endian::native == std::endian::little) {
+    written = count > 0 ? std::fwrite(samples + offset, 2, count, writer.file.stream()) : 0;
+  } else {
+    // Little-endian whatever the machine; converted in small blocks.
+    unsigned char block[4096];
+    while (written < count) {
+      const std::size_t n = std::min<std::size_t>(count - written, sizeof block / 2);
+      for (std::size_t i = 0; i < n; ++i) {
+        const auto v = static_cast<std::uint16_t>(samples[offset + written + i]);
+        block[2 * i] = static_cast<unsigned char>(v & 0xFF);
+        block[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+      }
+      const std::size_t put = std::fwrite(block, 2, n, writer.file.stream());
+      written += put;
+      if (put < n) break;
     }
   }
+  if (written < count) writer.failed = true;
   writer.total += written;
   return written;
 }
