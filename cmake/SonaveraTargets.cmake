@@ -37,6 +37,7 @@ function(sonavera_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy")
+  # Tests run headless (Qt's offscreen platform, SDL's dummy audio driver): the test presets and
+  # scripts/test set that environment, since a ';' inside PROPERTIES would split the list here.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
