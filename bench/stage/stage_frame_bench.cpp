@@ -3,17 +3,16 @@
 // Reports the median frame time (budget: under 4 ms at 800 x 600).
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
+#include <QImage>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <time.h>
 #include <vector>
-
-#include <QImage>
 
 #include "stage/hge.h"
 #include "stage/hge_font.h"
@@ -29,7 +28,8 @@ HTEXTURE Gradient(HGE* hge, int w, int h, bool withAlpha) {
   std::uint32_t* p = hge->Texture_Lock(tex, false);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const int a = withAlpha ? std::clamp(400 - 8 * std::abs(x - w / 2) - 8 * std::abs(y - h / 2), 0, 255) : 255;
+      const int a =
+          withAlpha ? std::clamp(400 - 8 * std::abs(x - w / 2) - 8 * std::abs(y - h / 2), 0, 255) : 255;
       p[y * w + x] = ARGB(static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(x * 255 / w),
                           static_cast<std::uint32_t>(y * 255 / h), 128);
     }
@@ -59,7 +59,8 @@ double ThreadCpuMs() {
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                   values.end());
   return values[values.size() / 2];
 }
 
@@ -68,7 +69,8 @@ std::string WriteFont(const std::filesystem::path& folder) {
   bitmap.fill(0);
   for (int c = 0; c < 64; ++c) {
     for (int y = 2; y < 14; ++y) {
-      for (int x = 1; x < 10; ++x) bitmap.setPixel((c % 16) * 16 + x, (c / 16) * 16 + y, (x + y) % 3 ? 0xFFFFFFFF : 0);
+      for (int x = 1; x < 10; ++x)
+        bitmap.setPixel((c % 16) * 16 + x, (c / 16) * 16 + y, (x + y) % 3 ? 0xFFFFFFFF : 0);
     }
   }
   bitmap.save(QString::fromStdString((folder / "bench_font.png").string()));
@@ -144,9 +146,11 @@ void BM_BusyStageFrame(benchmark::State& state) {
       }
     }
     if (parts & kParticles) particles.Render();
-    if (parts & kGlyphs) font.Render(20, 20, HGETEXT_LEFT, "00:42 SCORE 98.5 LINE 12 OF 40 COMBO 7 PERFECT GREAT GOOD !!");
+    if (parts & kGlyphs)
+      font.Render(20, 20, HGETEXT_LEFT, "00:42 SCORE 98.5 LINE 12 OF 40 COMBO 7 PERFECT GREAT GOOD !!");
     for (int i = 0; i < 100 && (parts & kLines); ++i) {
-      hge->Gfx_RenderLine(0, 100.0f + static_cast<float>(i), 800, 100.0f + static_cast<float>(i), 0xFF3F7ECD, 0.5f);
+      hge->Gfx_RenderLine(0, 100.0f + static_cast<float>(i), 800, 100.0f + static_cast<float>(i), 0xFF3F7ECD,
+                          0.5f);
     }
     hge->Gfx_EndScene();
     return false;
@@ -159,7 +163,8 @@ void BM_BusyStageFrame(benchmark::State& state) {
     const double cpuStart = ThreadCpuMs();
     const auto start = std::chrono::steady_clock::now();
     hge->System_Start();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     cpuTimes.push_back(ThreadCpuMs() - cpuStart);
     ++frame;
   }

@@ -28,7 +28,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const char* prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 
 void SkipSpaces(const std::string& s, std::size_t& at) {
   while (at < s.size() && (s[at] == ' ' || s[at] == '\t')) ++at;
@@ -168,8 +170,9 @@ bool hgeFont::ParseChar(const std::string& line, int lineNumber, const char* fil
   if (count < 4 || values[2] < 0 || values[3] < 0) return bad();
   if (texture == 0) return bad();  // a glyph before the bitmap has nothing to show
 
-  auto sprite = std::make_unique<hgeSprite>(texture, static_cast<float>(values[0]), static_cast<float>(values[1]),
-                                            static_cast<float>(values[2]), static_cast<float>(values[3]));
+  auto sprite =
+      std::make_unique<hgeSprite>(texture, static_cast<float>(values[0]), static_cast<float>(values[1]),
+                                  static_cast<float>(values[2]), static_cast<float>(values[3]));
   sprite->SetColor(color);
   sprite->SetZ(z);
   sprite->SetBlendMode(blend);
@@ -280,14 +283,24 @@ void hgeFont::printfb(float x, float y, float w, float h, int align, const char*
 
   const float block = height * spacing * scale * static_cast<float>(lines);
   switch (align & HGETEXT_HORZMASK) {
-    case HGETEXT_RIGHT: x += w; break;
-    case HGETEXT_CENTER: x += std::trunc(w / 2); break;
-    default: break;
+    case HGETEXT_RIGHT:
+      x += w;
+      break;
+    case HGETEXT_CENTER:
+      x += std::trunc(w / 2);
+      break;
+    default:
+      break;
   }
   switch (align & HGETEXT_VERTMASK) {
-    case HGETEXT_BOTTOM: y += h - block; break;
-    case HGETEXT_MIDDLE: y += std::trunc((h - block) / 2); break;
-    default: break;
+    case HGETEXT_BOTTOM:
+      y += h - block;
+      break;
+    case HGETEXT_MIDDLE:
+      y += std::trunc((h - block) / 2);
+      break;
+    default:
+      break;
   }
   Render(x, y, align, buffer);
 }

@@ -37,8 +37,8 @@ class hgeFont {
   /// Formats (at most 1023 bytes) and draws.
   [[gnu::format(printf, 5, 6)]] void printf(float x, float y, int align, const char* format, ...);
   /// Formats, wraps the words to width w and places the block in the box (x, y, w, h).
-  [[gnu::format(printf, 7, 8)]] void printfb(float x, float y, float w, float h, int align, const char* format,
-                                             ...);
+  [[gnu::format(printf, 7, 8)]] void printfb(float x, float y, float w, float h, int align,
+                                             const char* format, ...);
 
   void SetColor(std::uint32_t col);
   void SetZ(float z);

@@ -31,7 +31,8 @@ std::uint32_t ChannelByte(float v) {
 
 }  // namespace
 
-std::optional<hgeParticleSystemInfo> hgeParticleSystemInfo::Parse(const unsigned char* data, std::size_t size) {
+std::optional<hgeParticleSystemInfo> hgeParticleSystemInfo::Parse(const unsigned char* data,
+                                                                  std::size_t size) {
   if (data == nullptr || size < kFileSize) return std::nullopt;
   hgeParticleSystemInfo info;
   info.spriteField = U32(data);
@@ -73,7 +74,9 @@ hgeParticleSystem::hgeParticleSystem(const char* filename, hgeSprite* sprite) : 
 hgeParticleSystem::hgeParticleSystem(const hgeParticleSystemInfo& description)
     : info(description), hge(hgeCreate(HGE_VERSION)), loaded(true) {}
 
-hgeParticleSystem::~hgeParticleSystem() { hge->Release(); }
+hgeParticleSystem::~hgeParticleSystem() {
+  hge->Release();
+}
 
 void hgeParticleSystem::Fire() {
   if (!loaded) return;
@@ -190,9 +193,11 @@ void hgeParticleSystem::Emit(int count) {
     const float life = p.terminalAge > 0 ? p.terminalAge : 0;
     auto rate = [life](float target, float value) { return life > 0 ? (target - value) / life : 0.0f; };
 
-    p.size = hge->Random_Float(info.sizeStart, info.sizeStart + (info.sizeEnd - info.sizeStart) * info.sizeVar);
+    p.size =
+        hge->Random_Float(info.sizeStart, info.sizeStart + (info.sizeEnd - info.sizeStart) * info.sizeVar);
     p.sizeDelta = rate(info.sizeEnd, p.size);
-    p.spin = hge->Random_Float(info.spinStart, info.spinStart + (info.spinEnd - info.spinStart) * info.spinVar);
+    p.spin =
+        hge->Random_Float(info.spinStart, info.spinStart + (info.spinEnd - info.spinStart) * info.spinVar);
     p.spinDelta = rate(info.spinEnd, p.spin);
 
     const hgeColor& s = info.colourStart;
@@ -201,7 +206,8 @@ void hgeParticleSystem::Emit(int count) {
     p.colour.g = hge->Random_Float(s.g, s.g + (e.g - s.g) * info.colourVar);
     p.colour.b = hge->Random_Float(s.b, s.b + (e.b - s.b) * info.colourVar);
     p.colour.a = hge->Random_Float(s.a, s.a + (e.a - s.a) * info.alphaVar);
-    p.colourDelta = {rate(e.r, p.colour.r), rate(e.g, p.colour.g), rate(e.b, p.colour.b), rate(e.a, p.colour.a)};
+    p.colourDelta = {rate(e.r, p.colour.r), rate(e.g, p.colour.g), rate(e.b, p.colour.b),
+                     rate(e.a, p.colour.a)};
 
     if (trackBox) boundingBox.Encapsulate(p.x, p.y);
     ++particlesAlive;

@@ -20,12 +20,12 @@ struct hgeColor {
 struct hgeParticleSystemInfo {
   hgeSprite* sprite = nullptr;
   std::uint32_t spriteField = 0;
-  int emission = 0;           ///< particles per second
-  float lifetime = 0;         ///< emitter life in seconds; -1 = continuous
+  int emission = 0;    ///< particles per second
+  float lifetime = 0;  ///< emitter life in seconds; -1 = continuous
   float lifeMin = 0, lifeMax = 0;
-  float direction = 0;        ///< radians; 0 = up, clockwise positive
-  float spread = 0;           ///< full cone width in radians
-  bool relative = false;      ///< direction relative to the emitter's motion
+  float direction = 0;    ///< radians; 0 = up, clockwise positive
+  float spread = 0;       ///< full cone width in radians
+  bool relative = false;  ///< direction relative to the emitter's motion
   float speedMin = 0, speedMax = 0;
   float gravityMin = 0, gravityMax = 0;        ///< px/s^2 downwards
   float radialMin = 0, radialMax = 0;          ///< px/s^2 away from the emitter

@@ -78,11 +78,12 @@ INSTANTIATE_TEST_SUITE_P(
         BlendCase{"TexelAlphaBlends", 0x80FF0000, 0xFFFFFFFF, 0xFF0000FF, BLEND_DEFAULT, 0xFF80007F},
         BlendCase{"AdditiveAddsToFrame", 0xFF404040, 0xFFFFFFFF, 0xFF201000, BLEND_COLORMUL | BLEND_ALPHAADD,
                   0xFF605040},
-        BlendCase{"AdditiveScaledByAlpha", 0xFFFFFFFF, 0x80FF0000, 0xFF000040, BLEND_COLORMUL | BLEND_ALPHAADD,
-                  0xFF800040},
+        BlendCase{"AdditiveScaledByAlpha", 0xFFFFFFFF, 0x80FF0000, 0xFF000040,
+                  BLEND_COLORMUL | BLEND_ALPHAADD, 0xFF800040},
         BlendCase{"AdditiveSaturates", 0xFFC0C0C0, 0xFFFFFFFF, 0xFF808080, BLEND_COLORMUL | BLEND_ALPHAADD,
                   0xFFFFFFFF},
-        BlendCase{"TransparentTexelDiscarded", 0x00FFFFFF, 0xFFFFFFFF, 0xFF123456, BLEND_DEFAULT, 0xFF123456}),
+        BlendCase{"TransparentTexelDiscarded", 0x00FFFFFF, 0xFFFFFFFF, 0xFF123456, BLEND_DEFAULT,
+                  0xFF123456}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineRender, SmallerZIsInFrontWhateverTheCallOrder) {

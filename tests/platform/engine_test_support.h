@@ -4,18 +4,17 @@
 // frame time and a seeded random generator, and a scratch folder for the files a test writes.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QImage>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
-#include <cstdlib>
-#include <unistd.h>
-
-#include <QImage>
 
 #include "platform/engine/hge.h"
 

@@ -1,6 +1,8 @@
 // The engine's window inside a host widget (Qt offscreen platform): geometry, scaling, and keys and
 // mouse mapped back to stage pixels.
 
+#include "platform/engine/engine_view.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +10,6 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "platform/engine/engine_view.h"
 #include "platform/engine/hge.h"
 
 namespace sonavera::platform {

@@ -23,7 +23,8 @@ std::vector<std::int16_t> Sine(int rate, int channels, double seconds, double hz
   const int frames = static_cast<int>(rate * seconds);
   std::vector<std::int16_t> samples(static_cast<std::size_t>(frames * channels));
   for (int i = 0; i < frames; ++i) {
-    const auto v = static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * hz * i / rate)));
+    const auto v =
+        static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * hz * i / rate)));
     for (int c = 0; c < channels; ++c) samples[static_cast<std::size_t>(i * channels + c)] = v;
   }
   return samples;
@@ -104,7 +105,12 @@ TEST(SoundDecoder, BrokenFilesGiveNoSound) {
   zeroChannels[22] = 0;
   std::string hugeData = good;
   std::memset(&hugeData[40], 0xFF, 4);  // data size beyond the file: what is there is kept
-  const std::string cases[] = {"", "RIFF", good.substr(0, 30), noFormat, zeroChannels, std::string(5000, '\0'),
+  const std::string cases[] = {"",
+                               "RIFF",
+                               good.substr(0, 30),
+                               noFormat,
+                               zeroChannels,
+                               std::string(5000, '\0'),
                                "RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\xff"};
   for (const std::string& bytes : cases) EXPECT_FALSE(Decode(bytes)) << bytes.size() << " bytes";
   const auto cut = Decode(hugeData);
@@ -195,11 +201,15 @@ TEST_F(Mixer, WithoutAnAudioDeviceASilentOutputKeepsTheClockRunning) {
   const std::string previous = saved ? saved : "";
   ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   const SoundMixer::Output output = mixer.OpenOutput();
-  if (saved) ::setenv("SDL_AUDIODRIVER", previous.c_str(), 1); else ::unsetenv("SDL_AUDIODRIVER");
+  if (saved)
+    ::setenv("SDL_AUDIODRIVER", previous.c_str(), 1);
+  else
+    ::unsetenv("SDL_AUDIODRIVER");
   ASSERT_EQ(output, SoundMixer::Output::Silent);
   const std::uint32_t channel = mixer.Play(Effect(std::vector<std::int16_t>(2 * 44100, 100)), 100, 0, false);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (mixer.PositionFrames(channel) < 4 * SoundMixer::kDeviceFrames && std::chrono::steady_clock::now() < deadline) {
+  while (mixer.PositionFrames(channel) < 4 * SoundMixer::kDeviceFrames &&
+         std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   EXPECT_GE(mixer.PositionFrames(channel), 4 * SoundMixer::kDeviceFrames);

@@ -141,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenFont{"NoEquals", "[HGEFONT]\nBitmap=glyphs.png\nChar \"A\",0,0,8,10\n"},
                       BrokenFont{"QuoteAtTheEnd", "[HGEFONT]\nBitmap=glyphs.png\nChar=\""},
                       BrokenFont{"NegativeSize", "[HGEFONT]\nBitmap=glyphs.png\nChar=\"A\",0,0,-8,10,0,0\n"},
-                      BrokenFont{"HugeNumber", "[HGEFONT]\nBitmap=glyphs.png\nChar=\"A\",0,0,99999999999,10\n"}),
+                      BrokenFont{"HugeNumber",
+                                 "[HGEFONT]\nBitmap=glyphs.png\nChar=\"A\",0,0,99999999999,10\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FontTest, MissingFileIsAnEmptyFontAndOutOfRangeCodesAreDropped) {

@@ -20,10 +20,11 @@ std::string PsiBytes(const hgeParticleSystemInfo& i, std::uint32_t spriteField =
   const float* floats[] = {&i.lifetime, &i.lifeMin, &i.lifeMax, &i.direction, &i.spread};
   for (std::size_t k = 0; k < 5; ++k) put(8 + 4 * k, floats[k]);
   bytes[28] = i.relative ? 1 : 0;
-  const float* rest[] = {&i.speedMin,      &i.speedMax,      &i.gravityMin,    &i.gravityMax,   &i.radialMin,
-                         &i.radialMax,     &i.tangentialMin, &i.tangentialMax, &i.sizeStart,    &i.sizeEnd,
-                         &i.sizeVar,       &i.spinStart,     &i.spinEnd,       &i.spinVar,      &i.colourStart.r,
-                         &i.colourStart.g, &i.colourStart.b, &i.colourStart.a, &i.colourEnd.r,  &i.colourEnd.g,
+  const float* rest[] = {&i.speedMin,      &i.speedMax,      &i.gravityMin,    &i.gravityMax,
+                         &i.radialMin,     &i.radialMax,     &i.tangentialMin, &i.tangentialMax,
+                         &i.sizeStart,     &i.sizeEnd,       &i.sizeVar,       &i.spinStart,
+                         &i.spinEnd,       &i.spinVar,       &i.colourStart.r, &i.colourStart.g,
+                         &i.colourStart.b, &i.colourStart.a, &i.colourEnd.r,   &i.colourEnd.g,
                          &i.colourEnd.b,   &i.colourEnd.a,   &i.colourVar,     &i.alphaVar};
   for (std::size_t k = 0; k < 24; ++k) put(32 + 4 * k, rest[k]);
   return bytes;

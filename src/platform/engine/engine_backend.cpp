@@ -1,12 +1,11 @@
 #include "platform/engine/engine_backend.h"
 
+#include <QApplication>
+#include <QImage>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <QApplication>
-#include <QImage>
 
 #include "platform/engine/engine_view.h"
 #include "platform/program_folder.h"
@@ -50,7 +49,8 @@ void EngineBackend::Release() {
 
 bool EngineBackend::System_Initiate() {
   if (initiated) return true;
-  System_Log("Sonavera engine: %dx%d, %s", screenWidth, screenHeight, host ? "in the host window" : "headless");
+  System_Log("Sonavera engine: %dx%d, %s", screenWidth, screenHeight,
+             host ? "in the host window" : "headless");
   scene.SetSize(screenWidth, screenHeight);
   scene.SetDepthOrdering(zBuffer);
   if (host != nullptr) {
@@ -104,15 +104,24 @@ bool EngineBackend::System_Start() {
 
 void EngineBackend::System_SetStateBool(hgeBoolState state, bool value) {
   switch (state) {
-    case HGE_WINDOWED: windowed = value; break;
+    case HGE_WINDOWED:
+      windowed = value;
+      break;
     case HGE_ZBUFFER:
       zBuffer = value;
       scene.SetDepthOrdering(value);
       break;
-    case HGE_TEXTUREFILTER: textureFilter = value; break;
-    case HGE_USESOUND: useSound = value; break;
-    case HGE_SHOWSPLASH: showSplash = value; break;
-    default: break;
+    case HGE_TEXTUREFILTER:
+      textureFilter = value;
+      break;
+    case HGE_USESOUND:
+      useSound = value;
+      break;
+    case HGE_SHOWSPLASH:
+      showSplash = value;
+      break;
+    default:
+      break;
   }
 }
 
@@ -143,12 +152,18 @@ void EngineBackend::System_SetStateString(hgeStringState state, const char* valu
 
 bool EngineBackend::System_GetStateBool(hgeBoolState state) {
   switch (state) {
-    case HGE_WINDOWED: return windowed;
-    case HGE_ZBUFFER: return zBuffer;
-    case HGE_TEXTUREFILTER: return textureFilter;
-    case HGE_USESOUND: return useSound;
-    case HGE_SHOWSPLASH: return showSplash;
-    default: return false;
+    case HGE_WINDOWED:
+      return windowed;
+    case HGE_ZBUFFER:
+      return zBuffer;
+    case HGE_TEXTUREFILTER:
+      return textureFilter;
+    case HGE_USESOUND:
+      return useSound;
+    case HGE_SHOWSPLASH:
+      return showSplash;
+    default:
+      return false;
   }
 }
 
@@ -161,11 +176,16 @@ HWND EngineBackend::System_GetStateHwnd(hgeHwndState state) {
 
 int EngineBackend::System_GetStateInt(hgeIntState state) {
   switch (state) {
-    case HGE_SCREENWIDTH: return screenWidth;
-    case HGE_SCREENHEIGHT: return screenHeight;
-    case HGE_SCREENBPP: return 32;
-    case HGE_SAMPLERATE: return kSoundRate;
-    default: return 0;
+    case HGE_SCREENWIDTH:
+      return screenWidth;
+    case HGE_SCREENHEIGHT:
+      return screenHeight;
+    case HGE_SCREENBPP:
+      return 32;
+    case HGE_SAMPLERATE:
+      return kSoundRate;
+    default:
+      return 0;
   }
 }
 
@@ -208,7 +228,8 @@ void* EngineBackend::Resource_Load(const char* filename, std::uint32_t* size) {
   if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
   if (length >= 0 && length <= kMaxResourceBytes && std::fseek(f, 0, SEEK_SET) == 0) {
     data = std::malloc(static_cast<std::size_t>(length) + 1);  // never a zero-size block
-    if (data && std::fread(data, 1, static_cast<std::size_t>(length), f) != static_cast<std::size_t>(length)) {
+    if (data &&
+        std::fread(data, 1, static_cast<std::size_t>(length), f) != static_cast<std::size_t>(length)) {
       std::free(data);
       data = nullptr;
     }
@@ -218,7 +239,9 @@ void* EngineBackend::Resource_Load(const char* filename, std::uint32_t* size) {
   return data;
 }
 
-void EngineBackend::Resource_Free(void* data) { std::free(data); }
+void EngineBackend::Resource_Free(void* data) {
+  std::free(data);
+}
 
 // --- Timer and random ---------------------------------------------------------------------------
 
@@ -258,17 +281,29 @@ HTEXTURE EngineBackend::Texture_Load(const char* filename, std::uint32_t size, b
   return tex;
 }
 
-HTEXTURE EngineBackend::Texture_Create(int width, int height) { return textures.Create(width, height); }
+HTEXTURE EngineBackend::Texture_Create(int width, int height) {
+  return textures.Create(width, height);
+}
 
-void EngineBackend::Texture_Free(HTEXTURE tex) { textures.Free(tex); }
+void EngineBackend::Texture_Free(HTEXTURE tex) {
+  textures.Free(tex);
+}
 
-int EngineBackend::Texture_GetWidth(HTEXTURE tex, bool) { return textures.Width(tex); }
+int EngineBackend::Texture_GetWidth(HTEXTURE tex, bool) {
+  return textures.Width(tex);
+}
 
-int EngineBackend::Texture_GetHeight(HTEXTURE tex, bool) { return textures.Height(tex); }
+int EngineBackend::Texture_GetHeight(HTEXTURE tex, bool) {
+  return textures.Height(tex);
+}
 
-std::uint32_t* EngineBackend::Texture_Lock(HTEXTURE tex, bool, int, int, int, int) { return textures.Lock(tex); }
+std::uint32_t* EngineBackend::Texture_Lock(HTEXTURE tex, bool, int, int, int, int) {
+  return textures.Lock(tex);
+}
 
-void EngineBackend::Texture_Unlock(HTEXTURE tex) { textures.Unlock(tex); }
+void EngineBackend::Texture_Unlock(HTEXTURE tex) {
+  textures.Unlock(tex);
+}
 
 // --- Graphics -----------------------------------------------------------------------------------
 
@@ -278,9 +313,13 @@ bool EngineBackend::Gfx_BeginScene() {
   return true;
 }
 
-void EngineBackend::Gfx_Clear(std::uint32_t color) { scene.Clear(color); }
+void EngineBackend::Gfx_Clear(std::uint32_t color) {
+  scene.Clear(color);
+}
 
-void EngineBackend::Gfx_EndScene() { scene.End(); }
+void EngineBackend::Gfx_EndScene() {
+  scene.End();
+}
 
 void EngineBackend::Gfx_RenderLine(float x1, float y1, float x2, float y2, std::uint32_t color, float z) {
   scene.Line(x1, y1, x2, y2, color, z);
@@ -317,7 +356,9 @@ HEFFECT EngineBackend::Effect_Load(const char* filename, std::uint32_t size) {
   return mixer.AddEffect(std::move(sound));
 }
 
-void EngineBackend::Effect_Free(HEFFECT eff) { mixer.FreeEffect(eff); }
+void EngineBackend::Effect_Free(HEFFECT eff) {
+  mixer.FreeEffect(eff);
+}
 
 HCHANNEL EngineBackend::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loop) {
   if (eff == 0) return 0;
@@ -349,11 +390,17 @@ void EngineBackend::Input_GetMousePos(float* x, float* y) {
   if (y) *y = mouseY;
 }
 
-bool EngineBackend::Input_KeyDown(int key) { return ValidKey(key) && keyPressed[static_cast<std::size_t>(key)]; }
+bool EngineBackend::Input_KeyDown(int key) {
+  return ValidKey(key) && keyPressed[static_cast<std::size_t>(key)];
+}
 
-bool EngineBackend::Input_KeyUp(int key) { return ValidKey(key) && keyReleased[static_cast<std::size_t>(key)]; }
+bool EngineBackend::Input_KeyUp(int key) {
+  return ValidKey(key) && keyReleased[static_cast<std::size_t>(key)];
+}
 
-bool EngineBackend::Input_GetKeyState(int key) { return ValidKey(key) && keyHeld[static_cast<std::size_t>(key)]; }
+bool EngineBackend::Input_GetKeyState(int key) {
+  return ValidKey(key) && keyHeld[static_cast<std::size_t>(key)];
+}
 
 void EngineBackend::Input_Feed(int key, bool down) {
   if (!ValidKey(key)) return;

@@ -1,13 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
-
-#include <QPointer>
 
 #include "platform/engine/hge.h"
 #include "platform/engine/scene_painter.h"

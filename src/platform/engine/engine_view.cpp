@@ -1,10 +1,9 @@
 #include "platform/engine/engine_view.h"
 
-#include <algorithm>
-
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/engine/hge.h"
 
@@ -55,26 +54,45 @@ int EngineView::KeyCode(int qtKey) {
   if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return HGEK_0 + (qtKey - Qt::Key_0);
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return HGEK_F1 + (qtKey - Qt::Key_F1);
   switch (qtKey) {
-    case Qt::Key_Left: return HGEK_LEFT;
-    case Qt::Key_Up: return HGEK_UP;
-    case Qt::Key_Right: return HGEK_RIGHT;
-    case Qt::Key_Down: return HGEK_DOWN;
-    case Qt::Key_Escape: return HGEK_ESCAPE;
+    case Qt::Key_Left:
+      return HGEK_LEFT;
+    case Qt::Key_Up:
+      return HGEK_UP;
+    case Qt::Key_Right:
+      return HGEK_RIGHT;
+    case Qt::Key_Down:
+      return HGEK_DOWN;
+    case Qt::Key_Escape:
+      return HGEK_ESCAPE;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return HGEK_ENTER;
-    case Qt::Key_Space: return HGEK_SPACE;
-    case Qt::Key_Backspace: return HGEK_BACKSPACE;
-    case Qt::Key_Tab: return HGEK_TAB;
-    case Qt::Key_Shift: return HGEK_SHIFT;
-    case Qt::Key_Control: return HGEK_CTRL;
-    case Qt::Key_Alt: return HGEK_ALT;
-    case Qt::Key_PageUp: return HGEK_PGUP;
-    case Qt::Key_PageDown: return HGEK_PGDN;
-    case Qt::Key_Home: return HGEK_HOME;
-    case Qt::Key_End: return HGEK_END;
-    case Qt::Key_Insert: return HGEK_INSERT;
-    case Qt::Key_Delete: return HGEK_DELETE;
-    default: return 0;
+    case Qt::Key_Enter:
+      return HGEK_ENTER;
+    case Qt::Key_Space:
+      return HGEK_SPACE;
+    case Qt::Key_Backspace:
+      return HGEK_BACKSPACE;
+    case Qt::Key_Tab:
+      return HGEK_TAB;
+    case Qt::Key_Shift:
+      return HGEK_SHIFT;
+    case Qt::Key_Control:
+      return HGEK_CTRL;
+    case Qt::Key_Alt:
+      return HGEK_ALT;
+    case Qt::Key_PageUp:
+      return HGEK_PGUP;
+    case Qt::Key_PageDown:
+      return HGEK_PGDN;
+    case Qt::Key_Home:
+      return HGEK_HOME;
+    case Qt::Key_End:
+      return HGEK_END;
+    case Qt::Key_Insert:
+      return HGEK_INSERT;
+    case Qt::Key_Delete:
+      return HGEK_DELETE;
+    default:
+      return 0;
   }
 }
 
@@ -94,10 +112,17 @@ void EngineView::FeedMouse(QMouseEvent* event, bool down) {
   const QPointF stage = ToStage(event->position());
   engine.Input_SetMousePos(static_cast<float>(stage.x()), static_cast<float>(stage.y()));
   switch (event->button()) {
-    case Qt::LeftButton: engine.Input_Feed(HGEK_LBUTTON, down); break;
-    case Qt::RightButton: engine.Input_Feed(HGEK_RBUTTON, down); break;
-    case Qt::MiddleButton: engine.Input_Feed(HGEK_MBUTTON, down); break;
-    default: break;
+    case Qt::LeftButton:
+      engine.Input_Feed(HGEK_LBUTTON, down);
+      break;
+    case Qt::RightButton:
+      engine.Input_Feed(HGEK_RBUTTON, down);
+      break;
+    case Qt::MiddleButton:
+      engine.Input_Feed(HGEK_MBUTTON, down);
+      break;
+    default:
+      break;
   }
 }
 
@@ -107,9 +132,13 @@ void EngineView::mousePressEvent(QMouseEvent* event) {
 }
 
 // A double-click counts as a second press.
-void EngineView::mouseDoubleClickEvent(QMouseEvent* event) { FeedMouse(event, true); }
+void EngineView::mouseDoubleClickEvent(QMouseEvent* event) {
+  FeedMouse(event, true);
+}
 
-void EngineView::mouseReleaseEvent(QMouseEvent* event) { FeedMouse(event, false); }
+void EngineView::mouseReleaseEvent(QMouseEvent* event) {
+  FeedMouse(event, false);
+}
 
 void EngineView::mouseMoveEvent(QMouseEvent* event) {
   const QPointF stage = ToStage(event->position());

@@ -8,7 +8,6 @@ class QImage;
 
 namespace sonavera::platform {
 
-
 /// The engine's window: a child widget that fills its host, shows the engine's last frame (scaled
 /// up, aspect kept, centred, when the host is larger than the stage) and feeds keys and mouse,
 /// mapped back to stage pixels, into the engine's input state.

@@ -110,9 +110,9 @@ inline constexpr int HGEK_RIGHT = 0x27;
 inline constexpr int HGEK_DOWN = 0x28;
 inline constexpr int HGEK_INSERT = 0x2D;
 inline constexpr int HGEK_DELETE = 0x2E;
-inline constexpr int HGEK_0 = 0x30;  ///< digits 0x30..0x39
-inline constexpr int HGEK_A = 0x41;  ///< letters 0x41..0x5A
-inline constexpr int HGEK_F1 = 0x70; ///< F1..F12 = 0x70..0x7B
+inline constexpr int HGEK_0 = 0x30;   ///< digits 0x30..0x39
+inline constexpr int HGEK_A = 0x41;   ///< letters 0x41..0x5A
+inline constexpr int HGEK_F1 = 0x70;  ///< F1..F12 = 0x70..0x7B
 
 /// One corner of a quad: position, depth, colour and texture coordinates (0..1 of the texture).
 struct hgeVertex {

@@ -1,10 +1,9 @@
 #include "platform/engine/scene_painter.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
+#include <cmath>
 
 namespace sonavera::platform {
 
@@ -23,7 +22,9 @@ std::uint32_t QuadColor(const hgeQuad& quad) {
   return result;
 }
 
-bool Near(float a, float b) { return std::fabs(a - b) < 1e-4f; }
+bool Near(float a, float b) {
+  return std::fabs(a - b) < 1e-4f;
+}
 
 // Bilinear filtering costs several times a plain copy per pixel; small quads (particles, stars,
 // glyphs) are drawn with nearest texels, where the difference does not show at 800 x 600.
@@ -34,7 +35,9 @@ bool Smoothed(const QRectF& source, double areaScale) {
 
 }  // namespace
 
-ScenePainter::ScenePainter(TextureStore& textures) : textures(textures) { SetSize(800, 600); }
+ScenePainter::ScenePainter(TextureStore& textures) : textures(textures) {
+  SetSize(800, 600);
+}
 
 void ScenePainter::SetSize(int width, int height) {
   frame = QImage(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
@@ -90,7 +93,9 @@ void ScenePainter::End() {
 
 void ScenePainter::PaintLine(QPainter& painter, const LineCmd& line) {
   if ((line.color >> 24) == 0) return;
-  if (!std::isfinite(line.x1) || !std::isfinite(line.y1) || !std::isfinite(line.x2) || !std::isfinite(line.y2)) return;
+  if (!std::isfinite(line.x1) || !std::isfinite(line.y1) || !std::isfinite(line.x2) ||
+      !std::isfinite(line.y2))
+    return;
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter.setOpacity(1.0);
   const QColor color = QColor::fromRgba(line.color);
@@ -98,11 +103,13 @@ void ScenePainter::PaintLine(QPainter& painter, const LineCmd& line) {
   if (line.y1 == line.y2) {
     const int left = static_cast<int>(std::lround(std::min(line.x1, line.x2)));
     const int right = static_cast<int>(std::lround(std::max(line.x1, line.x2)));
-    if (right > left) painter.fillRect(QRect(left, static_cast<int>(std::floor(line.y1)), right - left, 1), color);
+    if (right > left)
+      painter.fillRect(QRect(left, static_cast<int>(std::floor(line.y1)), right - left, 1), color);
   } else if (line.x1 == line.x2) {
     const int top = static_cast<int>(std::lround(std::min(line.y1, line.y2)));
     const int bottom = static_cast<int>(std::lround(std::max(line.y1, line.y2)));
-    if (bottom > top) painter.fillRect(QRect(static_cast<int>(std::floor(line.x1)), top, 1, bottom - top), color);
+    if (bottom > top)
+      painter.fillRect(QRect(static_cast<int>(std::floor(line.x1)), top, 1, bottom - top), color);
   } else {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(color, 0));
@@ -137,7 +144,8 @@ void ScenePainter::PaintQuad(QPainter& painter, const hgeQuad& quad) {
   if (alpha == 0) return;  // nothing of it passes the alpha test
   const bool colorAdd = (quad.blend & BLEND_COLORADD) != 0;
   const bool alphaBlend = (quad.blend & BLEND_ALPHABLEND) != 0;
-  painter.setCompositionMode(alphaBlend ? QPainter::CompositionMode_SourceOver : QPainter::CompositionMode_Plus);
+  painter.setCompositionMode(alphaBlend ? QPainter::CompositionMode_SourceOver
+                                        : QPainter::CompositionMode_Plus);
   painter.setOpacity(alpha / 255.0);
 
   const QImage* drawable = quad.tex ? textures.Drawable(quad.tex) : nullptr;
@@ -175,7 +183,8 @@ void ScenePainter::PaintQuad(QPainter& painter, const hgeQuad& quad) {
 
   if (Near(static_cast<float>(xt), 0) && Near(static_cast<float>(yu), 0) && xu > 0 && yt > 0) {
     // Axis-aligned: no transform, scaled only when the sizes differ.
-    const QRectF target(xu * source.x() + ox, yt * source.y() + oy, xu * source.width(), yt * source.height());
+    const QRectF target(xu * source.x() + ox, yt * source.y() + oy, xu * source.width(),
+                        yt * source.height());
     const bool scaled = !Near(static_cast<float>(xu), 1) || !Near(static_cast<float>(yt), 1);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, scaled && Smoothed(source, xu * yt));
     painter.drawImage(target, *image, cut);

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <vector>
-
-#include <QImage>
 
 #include "platform/engine/hge.h"
 #include "platform/engine/texture_store.h"

@@ -10,8 +10,12 @@ namespace sonavera::platform {
 
 namespace {
 
-std::uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
-std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint32_t Le32(const unsigned char* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+std::uint16_t Le16(const unsigned char* p) {
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 struct WavFormat {
   int encoding = 0;  // 1 integer PCM, 3 float
@@ -28,7 +32,8 @@ float ReadSample(const unsigned char* p, const WavFormat& f) {
     case 16:
       return static_cast<std::int16_t>(Le16(p)) / 32768.0f;
     case 24: {
-      const std::int32_t v = static_cast<std::int32_t>((p[0] << 8) | (p[1] << 16) | (std::uint32_t(p[2]) << 24)) >> 8;
+      const std::int32_t v =
+          static_cast<std::int32_t>((p[0] << 8) | (p[1] << 16) | (std::uint32_t(p[2]) << 24)) >> 8;
       return v / 8388608.0f;
     }
     default: {
@@ -70,8 +75,8 @@ std::unique_ptr<Sound> DecodeWav(const unsigned char* data, std::size_t size) {
     if (chunkSize > available) break;
     at += 8 + chunkSize + (chunkSize & 1);
   }
-  const bool known = (format.encoding == 1 && (format.bits == 8 || format.bits == 16 || format.bits == 24 ||
-                                               format.bits == 32)) ||
+  const bool known = (format.encoding == 1 &&
+                      (format.bits == 8 || format.bits == 16 || format.bits == 24 || format.bits == 32)) ||
                      (format.encoding == 3 && format.bits == 32);
   if (!known || pcm == nullptr || format.channels < 1 || format.rate < 1000) return nullptr;
 
@@ -143,7 +148,8 @@ std::unique_ptr<Sound> DecodeMp3(const unsigned char* data, std::size_t size) {
 
 std::unique_ptr<Sound> DecodeSound(const unsigned char* data, std::size_t size) {
   if (data == nullptr || size < 12) return nullptr;
-  if (std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0) return DecodeWav(data, size);
+  if (std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0)
+    return DecodeWav(data, size);
   return DecodeMp3(data, size);
 }
 

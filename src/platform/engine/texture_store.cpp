@@ -28,7 +28,8 @@ std::size_t TextureStore::TintKeyHash::operator()(const TintKey& k) const {
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
   };
-  const std::uint64_t place = (std::uint64_t(std::uint16_t(k.x)) << 48) | (std::uint64_t(std::uint16_t(k.y)) << 32) |
+  const std::uint64_t place = (std::uint64_t(std::uint16_t(k.x)) << 48) |
+                              (std::uint64_t(std::uint16_t(k.y)) << 32) |
                               (std::uint64_t(std::uint16_t(k.w)) << 16) | std::uint16_t(k.h);
   const std::uint64_t colour = k.rgb | (std::uint64_t(k.add) << 32);
   return static_cast<std::size_t>(mix(place ^ mix(colour)));
@@ -58,9 +59,13 @@ std::uint32_t TextureStore::Create(int width, int height) {
   return Add(std::move(image));
 }
 
-void TextureStore::Free(std::uint32_t tex) { textures.erase(tex); }
+void TextureStore::Free(std::uint32_t tex) {
+  textures.erase(tex);
+}
 
-void TextureStore::FreeAll() { textures.clear(); }
+void TextureStore::FreeAll() {
+  textures.clear();
+}
 
 TextureStore::Texture* TextureStore::Find(std::uint32_t tex) {
   auto it = textures.find(tex);
@@ -123,8 +128,8 @@ const QImage* TextureStore::Tinted(std::uint32_t tex, const QRect& source, std::
   const int cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
   QImage out(source.size(), QImage::Format_ARGB32_Premultiplied);
   for (int y = 0; y < source.height(); ++y) {
-    const auto* in = reinterpret_cast<const std::uint32_t*>(t->pixels.constScanLine(source.y() + y)) +
-                     source.x();
+    const auto* in =
+        reinterpret_cast<const std::uint32_t*>(t->pixels.constScanLine(source.y() + y)) + source.x();
     auto* dst = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
     for (int x = 0; x < source.width(); ++x) {
       const std::uint32_t p = in[x];
@@ -136,8 +141,8 @@ const QImage* TextureStore::Tinted(std::uint32_t tex, const QRect& source, std::
         r = r * cr / 255, g = g * cg / 255, b = b * cb / 255;
       }
       // Premultiply for the painter.
-      dst[x] = (std::uint32_t(a) << 24) | (std::uint32_t(r * a / 255) << 16) | (std::uint32_t(g * a / 255) << 8) |
-               std::uint32_t(b * a / 255);
+      dst[x] = (std::uint32_t(a) << 24) | (std::uint32_t(r * a / 255) << 16) |
+               (std::uint32_t(g * a / 255) << 8) | std::uint32_t(b * a / 255);
     }
   }
   return &t->tints.emplace(key, std::move(out)).first->second;

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QImage>
+#include <QRect>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
-
-#include <QImage>
-#include <QRect>
 
 namespace sonavera::platform {
 
