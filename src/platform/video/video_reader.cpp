@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -104,6 +105,7 @@ bool VideoReader::IsOpen() const { return state != nullptr; }
 
 bool VideoReader::Open(const std::string& path) {
   state.reset();
+  av_log_set_level(AV_LOG_ERROR);  // FFmpeg's notes about pixel formats are not ours to print
   auto s = std::make_unique<State>();
   if (avformat_open_input(&s->format, path.c_str(), nullptr, nullptr) < 0) return false;
   if (avformat_find_stream_info(s->format, nullptr) < 0) return false;

@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
 
@@ -52,6 +53,7 @@ bool VideoWriter::Open(const std::string& path, int width, int height, int frame
                        Codec codecKind) {
   Close();
   error.clear();
+  av_log_set_level(AV_LOG_ERROR);
   if (width <= 0 || height <= 0 || framesPerSecond <= 0) {
     error = "bad video size or rate";
     return false;
