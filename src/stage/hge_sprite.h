@@ -69,7 +69,8 @@ class hgeSprite {
 
   HGE* hge = nullptr;
   hgeQuad quad;
-  float tx = 0, ty = 0, width = 0, height = 0;
+  float tx = 0, ty = 0, width = 0, height = 0;  // texture cut origin; drawn size
+  float cutWidth = 0, cutHeight = 0;            // texture cut size
   float texWidth = 1, texHeight = 1;
   float hotX = 0, hotY = 0;
   bool xFlip = false, yFlip = false, hsFlip = false;

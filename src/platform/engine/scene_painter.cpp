@@ -83,6 +83,7 @@ void ScenePainter::End() {
 
 void ScenePainter::PaintLine(QPainter& painter, const LineCmd& line) {
   if ((line.color >> 24) == 0) return;
+  if (!std::isfinite(line.x1) || !std::isfinite(line.y1) || !std::isfinite(line.x2) || !std::isfinite(line.y2)) return;
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter.setOpacity(1.0);
   const QColor color = QColor::fromRgba(line.color);
@@ -118,6 +119,12 @@ void ScenePainter::PaintUntextured(QPainter& painter, const hgeQuad& quad, std::
 }
 
 void ScenePainter::PaintQuad(QPainter& painter, const hgeQuad& quad) {
+  for (const hgeVertex& corner : quad.v) {
+    if (!std::isfinite(corner.x) || !std::isfinite(corner.y) || !std::isfinite(corner.tx) ||
+        !std::isfinite(corner.ty)) {
+      return;  // a broken particle or sprite setting draws nothing rather than garbage
+    }
+  }
   const std::uint32_t color = QuadColor(quad);
   const int alpha = static_cast<int>(color >> 24);
   if (alpha == 0) return;  // nothing of it passes the alpha test
