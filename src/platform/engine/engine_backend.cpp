@@ -22,7 +22,7 @@ constexpr long kMaxResourceBytes = 512L * 1024 * 1024;
 
 }  // namespace
 
-HGE* hgeCreate(int version) {
+HGE* engine::hgeCreate(int version) {
   if (version != HGE_VERSION) return nullptr;
   if (theEngine != nullptr) {
     theEngine->AddRef();
