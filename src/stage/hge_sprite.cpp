@@ -53,12 +53,13 @@ hgeSprite::hgeSprite(const hgeSprite& other)
       hsFlip(other.hsFlip) {}
 
 hgeSprite& hgeSprite::operator=(const hgeSprite& other) {
-  if (this != &other) {
-    HGE* own = hge;  // keep our own reference
-    *this = hgeSprite(other);
-    std::swap(hge, own);
-    own->Release();
-  }
+  // Everything but the engine reference, which stays our own.
+  quad = other.quad;
+  tx = other.tx, ty = other.ty, width = other.width, height = other.height;
+  cutWidth = other.cutWidth, cutHeight = other.cutHeight;
+  texWidth = other.texWidth, texHeight = other.texHeight;
+  hotX = other.hotX, hotY = other.hotY;
+  xFlip = other.xFlip, yFlip = other.yFlip, hsFlip = other.hsFlip;
   return *this;
 }
 

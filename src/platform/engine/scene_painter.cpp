@@ -25,6 +25,13 @@ std::uint32_t QuadColor(const hgeQuad& quad) {
 
 bool Near(float a, float b) { return std::fabs(a - b) < 1e-4f; }
 
+// Bilinear filtering costs several times a plain copy per pixel; small quads (particles, stars,
+// glyphs) are drawn with nearest texels, where the difference does not show at 800 x 600.
+bool Smoothed(const QRectF& source, double areaScale) {
+  constexpr double kSmoothArea = 48.0 * 48.0;
+  return source.width() * source.height() * std::fabs(areaScale) >= kSmoothArea;
+}
+
 }  // namespace
 
 ScenePainter::ScenePainter(TextureStore& textures) : textures(textures) { SetSize(800, 600); }
@@ -170,11 +177,11 @@ void ScenePainter::PaintQuad(QPainter& painter, const hgeQuad& quad) {
     // Axis-aligned: no transform, scaled only when the sizes differ.
     const QRectF target(xu * source.x() + ox, yt * source.y() + oy, xu * source.width(), yt * source.height());
     const bool scaled = !Near(static_cast<float>(xu), 1) || !Near(static_cast<float>(yt), 1);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, scaled);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, scaled && Smoothed(source, xu * yt));
     painter.drawImage(target, *image, cut);
     return;
   }
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, Smoothed(source, xu * yt - xt * yu));
   painter.setTransform(QTransform(xu, yu, xt, yt, ox, oy));
   painter.drawImage(source, *image, cut);
   painter.resetTransform();

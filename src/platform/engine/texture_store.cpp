@@ -9,12 +9,29 @@ namespace {
 // Larger textures are refused rather than risking a huge allocation from a bad size.
 constexpr int kMaxTextureSide = 8192;
 
+// Each channel cut to its top 5 bits, the low bits repeating them so that 0 and 255 stay exact.
+std::uint32_t Quantised(std::uint32_t rgb) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t c = (rgb >> shift) & 0xF8;
+    out |= (c | c >> 5) << shift;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::size_t TextureStore::TintKeyHash::operator()(const TintKey& k) const {
-  std::size_t h = std::hash<std::uint32_t>()(k.rgb);
-  for (int v : {k.x, k.y, k.w, k.h, k.add ? 1 : 0}) h = h * 1000003u ^ std::hash<int>()(v);
-  return h;
+  // Two 64-bit words through a multiply-xorshift mix.
+  auto mix = [](std::uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  };
+  const std::uint64_t place = (std::uint64_t(std::uint16_t(k.x)) << 48) | (std::uint64_t(std::uint16_t(k.y)) << 32) |
+                              (std::uint64_t(std::uint16_t(k.w)) << 16) | std::uint16_t(k.h);
+  const std::uint64_t colour = k.rgb | (std::uint64_t(k.add) << 32);
+  return static_cast<std::size_t>(mix(place ^ mix(colour)));
 }
 
 std::uint32_t TextureStore::Add(QImage pixels) {
@@ -92,8 +109,15 @@ const QImage* TextureStore::Drawable(std::uint32_t tex) {
 const QImage* TextureStore::Tinted(std::uint32_t tex, const QRect& source, std::uint32_t rgb, bool add) {
   Texture* t = Find(tex);
   if (t == nullptr || !t->pixels.rect().contains(source)) return nullptr;
-  const TintKey key{source.x(), source.y(), source.width(), source.height(), rgb & 0xFFFFFF, add};
+  TintKey key{source.x(), source.y(), source.width(), source.height(), rgb & 0xFFFFFF, add};
   if (auto it = t->tints.find(key); it != t->tints.end()) return &it->second;
+  if (t->tints.size() >= kExactTints) {
+    // Colours that keep changing (fading particles) would be tinted anew every frame; they share
+    // tints of 5 bits per channel instead (an error of at most 4/255), which the cache then holds.
+    rgb = Quantised(rgb);
+    key.rgb = rgb;
+    if (auto it = t->tints.find(key); it != t->tints.end()) return &it->second;
+  }
   if (t->tints.size() >= kMaxTintsPerTexture) t->tints.clear();
 
   const int cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;

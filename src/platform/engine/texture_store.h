@@ -30,7 +30,8 @@ class TextureStore {
   /// The premultiplied picture to draw from; nullptr for an unknown texture.
   const QImage* Drawable(std::uint32_t tex);
   /// The cut `source` of the texture with its colour combined with `rgb` (0x00RRGGBB): multiplied,
-  /// or added when `add` is set. Cached; `source` must lie inside the texture.
+  /// or added when `add` is set. Cached; once a texture has many tints, new colours are rounded to
+  /// 5 bits per channel so that fading colours reuse them. `source` must lie inside the texture.
   const QImage* Tinted(std::uint32_t tex, const QRect& source, std::uint32_t rgb, bool add);
 
  private:
@@ -54,8 +55,10 @@ class TextureStore {
   const Texture* Find(std::uint32_t tex) const;
   std::uint32_t Add(QImage pixels);
 
+  // Up to this many tints per texture are exact; beyond, colours are quantised (see Tinted).
+  static constexpr std::size_t kExactTints = 64;
   // Bounds the memory of tints whose colour changes every frame (particles fading).
-  static constexpr std::size_t kMaxTintsPerTexture = 2048;
+  static constexpr std::size_t kMaxTintsPerTexture = 8192;
 
   std::unordered_map<std::uint32_t, std::unique_ptr<Texture>> textures;
   std::uint32_t nextHandle = 1;
