@@ -3,9 +3,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
-#include <cstring>
 #include <cwchar>
 #include <string>
 

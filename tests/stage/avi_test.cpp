@@ -168,3 +168,21 @@ TEST(Avi, DrawnUnstretchedAtItsOwnSizeAndStretchedOtherwise) {
   EXPECT_EQ(frame.pixel(0, 162), qRgb(255, 255, 255));
   EXPECT_EQ(frame.pixel(794, 300), qRgb(0, 0, 0));
 }
+
+TEST(Avi, LateFramesAreSkippedNotQueued) {
+  HeadlessEngine engine;
+  const fs::path clip = MakeClip("late.avi", VideoWriter::Codec::RawBgr24, 24, 16, 30);
+  AVI video(clip.string(), 0, engine.hge);
+  engine.hge->Timer_SetFixedDelta(0.1f);  // a slow engine: 2.5 video frames per engine frame
+  engine.frame = [&] { video.Update(); };
+  engine.Frame();
+  int previous = video.CurrentFrame();
+  for (int tick = 0; tick < 8; ++tick) {
+    engine.Frame();
+    const int step = video.CurrentFrame() - previous;
+    EXPECT_TRUE(step == 2 || step == 3) << "tick " << tick << " stepped " << step;
+    previous = video.CurrentFrame();
+    EXPECT_EQ(TexturePixel(engine.hge, video.Texture(), 2, 2), Colour(previous));
+  }
+  EXPECT_EQ(video.CurrentFrame(), 20) << "8 ticks of 100 ms";
+}
