@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <cstdlib>
 #include <unistd.h>
 
 #include <QImage>
@@ -48,6 +49,7 @@ class ScratchFolder {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);  // sound runs on SDL's dummy device unless told otherwise
     hge = platform::hgeCreate(platform::HGE_VERSION);
     ASSERT_NE(hge, nullptr);
     hge->System_SetStateString(platform::HGE_LOGFILE, logPath().c_str());

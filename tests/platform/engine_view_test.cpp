@@ -14,12 +14,14 @@
 namespace sonavera::platform {
 namespace {
 
+// One application object for the whole test program, never destroyed: tearing it down from the
+// exit handlers races Qt's own global objects.
 QApplication& App() {
   static int argc = 1;
   static char name[] = "engine_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 class EngineViewTest : public ::testing::Test {

@@ -190,6 +190,23 @@ TEST_F(Mixer, StaleAndFreedHandlesAreIgnored) {
   EXPECT_EQ(mixer.Play(0, 100, 0, false), 0u);
 }
 
+TEST_F(Mixer, WithoutAnAudioDeviceASilentOutputKeepsTheClockRunning) {
+  const char* saved = std::getenv("SDL_AUDIODRIVER");
+  const std::string previous = saved ? saved : "";
+  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  const SoundMixer::Output output = mixer.OpenOutput();
+  if (saved) ::setenv("SDL_AUDIODRIVER", previous.c_str(), 1); else ::unsetenv("SDL_AUDIODRIVER");
+  ASSERT_EQ(output, SoundMixer::Output::Silent);
+  const std::uint32_t channel = mixer.Play(Effect(std::vector<std::int16_t>(2 * 44100, 100)), 100, 0, false);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (mixer.PositionFrames(channel) < 4 * SoundMixer::kDeviceFrames && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_GE(mixer.PositionFrames(channel), 4 * SoundMixer::kDeviceFrames);
+  EXPECT_EQ(mixer.PositionFrames(channel) % SoundMixer::kDeviceFrames, 0) << "whole buffers handed out";
+  mixer.CloseOutput();
+}
+
 class EngineSound : public EngineTest {};
 
 TEST_F(EngineSound, Mp3EffectPlaysOnTheDeviceAndItsClockAdvances) {

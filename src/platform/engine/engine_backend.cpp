@@ -321,9 +321,8 @@ void EngineBackend::Effect_Free(HEFFECT eff) { mixer.FreeEffect(eff); }
 
 HCHANNEL EngineBackend::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loop) {
   if (eff == 0) return 0;
-  if (useSound && !mixer.OutputOpen() && !mixer.OpenOutput()) {
-    System_Log("No audio output: sounds stay silent");
-    useSound = false;  // asked once; channels still run through Mix() for offline use
+  if (useSound && !mixer.OutputOpen() && mixer.OpenOutput() == SoundMixer::Output::Silent) {
+    System_Log("No audio device: sounds play silently, the song clock still runs");
   }
   return mixer.Play(eff, volume, pan, loop);
 }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -24,25 +25,40 @@ SoundMixer::~SoundMixer() {
   FreeAll();
 }
 
-bool SoundMixer::OpenOutput() {
-  if (device != 0) return true;
-  if (!audioInitialised) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    audioInitialised = true;
+SoundMixer::Output SoundMixer::OpenOutput() {
+  if (output != Output::None) return output;
+  if (!audioInitialised && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) audioInitialised = true;
+  if (audioInitialised) {
+    SDL_AudioSpec want{};
+    want.freq = kSoundRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kDeviceFrames;
+    want.callback = &SoundMixer::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts if the device differs, so the callback always mixes 44100 stereo.
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device != 0) {
+      SDL_PauseAudioDevice(device, 0);
+      return output = Output::Device;
+    }
   }
-  SDL_AudioSpec want{};
-  want.freq = kSoundRate;
-  want.format = AUDIO_S16SYS;
-  want.channels = 2;
-  want.samples = kDeviceFrames;
-  want.callback = &SoundMixer::Callback;
-  want.userdata = this;
-  SDL_AudioSpec have{};
-  // No changes allowed: SDL converts if the device differs, so the callback always mixes 44100 stereo.
-  device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (device == 0) return false;
-  SDL_PauseAudioDevice(device, 0);
-  return true;
+  silentBuffer.assign(2 * kDeviceFrames, 0);
+  silentRunning.store(true);
+  silentThread = std::thread(&SoundMixer::SilentLoop, this);
+  return output = Output::Silent;
+}
+
+void SoundMixer::SilentLoop() {
+  auto next = std::chrono::steady_clock::now();
+  const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(static_cast<double>(kDeviceFrames) / kSoundRate));
+  while (silentRunning.load()) {
+    Mix(silentBuffer.data(), kDeviceFrames);
+    next += period;
+    std::this_thread::sleep_until(next);
+  }
 }
 
 void SoundMixer::CloseOutput() {
@@ -50,10 +66,15 @@ void SoundMixer::CloseOutput() {
     SDL_CloseAudioDevice(device);  // returns after the last callback has finished
     device = 0;
   }
+  if (silentThread.joinable()) {
+    silentRunning.store(false);
+    silentThread.join();
+  }
   if (audioInitialised) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audioInitialised = false;
   }
+  output = Output::None;
 }
 
 std::uint32_t SoundMixer::AddEffect(std::unique_ptr<Sound> sound) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -25,11 +26,12 @@ class SoundMixer {
   SoundMixer(const SoundMixer&) = delete;
   SoundMixer& operator=(const SoundMixer&) = delete;
 
-  /// Opens the audio output (once); false when there is none. Channels still keep their state
-  /// without an output, but their positions then only move through Mix().
-  bool OpenOutput();
+  enum class Output { None, Device, Silent };
+  /// Opens the audio output (once). Without a usable audio device the channels are still paced in
+  /// real time by a silent output, so the song clock runs and the game goes on without sound.
+  Output OpenOutput();
   void CloseOutput();
-  bool OutputOpen() const { return device != 0; }
+  bool OutputOpen() const { return output != Output::None; }
 
   std::uint32_t AddEffect(std::unique_ptr<Sound> sound);
   /// Stops the effect's channels and frees its samples.
@@ -50,8 +52,9 @@ class SoundMixer {
   std::int64_t PositionFrames(std::uint32_t channel) const;
   void SetPositionFrames(std::uint32_t channel, std::int64_t frame);
 
-  /// Mixes `frames` stereo frames into `out` and advances the channels. Called by the audio thread,
-  /// or by the caller itself while no output is open (offline mixing and tests).
+  /// Mixes `frames` stereo frames into `out` and advances the channels. Called from the audio
+  /// thread (the device callback or the silent output), or by the owner while no output is open
+  /// (offline mixing and tests).
   void Mix(std::int16_t* out, int frames);
 
  private:
@@ -75,6 +78,8 @@ class SoundMixer {
   void Detach(Slot& slot);
   void MixSlot(Slot& slot, std::int32_t* accumulator, int frames);
   static void Callback(void* user, unsigned char* stream, int length);
+  /// The silent output's thread: mixes one device buffer per buffer duration.
+  void SilentLoop();
 
   std::array<Slot, kChannels> channelSlots;
   std::unordered_map<std::uint32_t, std::unique_ptr<Sound>> effects;
@@ -82,6 +87,10 @@ class SoundMixer {
   std::vector<std::int32_t> accumulator;  // allocated once, used only while mixing
   std::uint32_t device = 0;
   bool audioInitialised = false;
+  Output output = Output::None;
+  std::thread silentThread;
+  std::atomic<bool> silentRunning{false};
+  std::vector<std::int16_t> silentBuffer;  // allocated once, written only by the silent thread
 };
 
 }  // namespace sonavera::platform
