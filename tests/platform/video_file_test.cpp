@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <vector>
 
 using namespace sonavera::platform;
@@ -53,6 +54,8 @@ struct CodecCase {
   int tolerance;  // per channel; the lossy codec is compared loosely
   const char* name;
 };
+
+void PrintTo(const CodecCase& c, std::ostream* os) { *os << c.name; }
 
 class VideoRoundTrip : public ::testing::TestWithParam<CodecCase> {};
 

@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct Picture {
   int width, height;
   std::vector<QRect> cells;  // every cell the stage draws must show something
 };
+
+void PrintTo(const Picture& picture, std::ostream* os) { *os << picture.name; }
 
 std::vector<QRect> Row(int x, int y, int w, int h, int count) {
   std::vector<QRect> cells;
