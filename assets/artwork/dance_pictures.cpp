@@ -1,10 +1,9 @@
 // Pictures of the dance lane: targets, moving arrows, glow, ratings and the combo counter.
 // Every arrow points down; the stage rotates it to the direction it shows.
-#include "pictures.h"
-
 #include <QLinearGradient>
-
 #include <cmath>
+
+#include "pictures.h"
 
 namespace sonavera::artwork {
 namespace {
@@ -21,8 +20,8 @@ QImage TargetStrip() {
   for (int f = 0; f < 4; ++f) {
     const int glow = 60 + 40 * (f < 2 ? f : 4 - f);
     GlowDot(p, Cell(f).center(), 30, QColor(140, 200, 255, glow));
-    DownArrow(p, Cell(f).adjusted(4, 4, -4, -4), QColor(200, 230, 255),
-              QColor(255, 255, 255), QColor(60, 120, 220), true);
+    DownArrow(p, Cell(f).adjusted(4, 4, -4, -4), QColor(200, 230, 255), QColor(255, 255, 255),
+              QColor(60, 120, 220), true);
   }
   return img;
 }
@@ -37,8 +36,7 @@ QImage ArrowFrames(int frames, int columns, QColor hueBase, bool cycleHue) {
     QColor base = hueBase;
     if (cycleHue) base = QColor::fromHsv((hueBase.hue() + f * 360 / frames) % 360, 200, 255);
     QColor dark = base.darker(180);
-    DownArrow(p, cell.adjusted(3, 3, -3, -3), base.lighter(130), dark, QColor(255, 255, 255, 230),
-              false);
+    DownArrow(p, cell.adjusted(3, 3, -3, -3), base.lighter(130), dark, QColor(255, 255, 255, 230), false);
     // Shine band moving from top to bottom through the frames.
     const qreal bandY = cell.top() + 10 + (44.0 * f / std::max(1, frames - 1));
     p.save();
@@ -83,8 +81,8 @@ QImage ComboLabel() {
   QImage img = NewPicture(96, 32);
   QPainter p(&img);
   Antialias(p);
-  GlowText(p, QRectF(0, 0, 96, 32), "COMBO", LatinFont(19), QColor(255, 255, 210),
-           QColor(255, 120, 200), QColor(255, 80, 180));
+  GlowText(p, QRectF(0, 0, 96, 32), "COMBO", LatinFont(19), QColor(255, 255, 210), QColor(255, 120, 200),
+           QColor(255, 80, 180));
   return img;
 }
 
@@ -95,8 +93,8 @@ QImage ComboDigits() {
   Antialias(p);
   for (int d = 0; d < 10; ++d) {
     const QRectF cell((d % 5) * 44, (d / 5) * 66, 44, 66);
-    GlowText(p, cell, QString::number(d), LatinFont(50), QColor(255, 255, 230),
-             QColor(255, 110, 190), QColor(255, 60, 170));
+    GlowText(p, cell, QString::number(d), LatinFont(50), QColor(255, 255, 230), QColor(255, 110, 190),
+             QColor(255, 60, 170));
   }
   return img;
 }

@@ -5,7 +5,6 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <cmath>
 
 namespace sonavera::artwork {
@@ -70,8 +69,7 @@ void GlowText(QPainter& p, const QRectF& box, const QString& text, const QFont& 
   p.restore();
 }
 
-void RoundedPanel(QPainter& p, const QRectF& box, qreal radius, QColor top, QColor bottom,
-                  QColor rim) {
+void RoundedPanel(QPainter& p, const QRectF& box, qreal radius, QColor top, QColor bottom, QColor rim) {
   p.save();
   QLinearGradient g(box.topLeft(), box.bottomLeft());
   g.setColorAt(0, top);

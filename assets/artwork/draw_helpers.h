@@ -8,14 +8,13 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
-
 #include <string>
 
 namespace sonavera::artwork {
 
 /// Where the generator writes; every picture goes to <programFolder>/Images/.
 struct Output {
-  std::string programFolder;  // with trailing '/'
+  std::string programFolder;                                      // with trailing '/'
   bool Save(const QImage& image, const std::string& name) const;  // "Images/<name>"
   bool SaveAt(const QImage& image, const std::string& relativePath) const;
 };
@@ -33,8 +32,7 @@ void GlowText(QPainter& p, const QRectF& box, const QString& text, const QFont& 
               QColor bottom, QColor glow);
 
 /// A rounded panel with a vertical gradient and a light rim.
-void RoundedPanel(QPainter& p, const QRectF& box, qreal radius, QColor top, QColor bottom,
-                  QColor rim);
+void RoundedPanel(QPainter& p, const QRectF& box, qreal radius, QColor top, QColor bottom, QColor rim);
 
 /// A soft round glow (radial gradient, transparent at the rim).
 void GlowDot(QPainter& p, QPointF centre, qreal radius, QColor core);

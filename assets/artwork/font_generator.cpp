@@ -1,10 +1,9 @@
 // The bitmap font of the elapsed-time text: printable ASCII rendered with FreeType into one
 // sheet, described by a "[HGEFONT]" file.
-#include "pictures.h"
-
-#include "platform/font_locator.h"
-
 #include <ft2build.h>
+
+#include "pictures.h"
+#include "platform/font_locator.h"
 #include FT_FREETYPE_H
 
 #include <cstdio>
@@ -33,8 +32,7 @@ bool WriteBitmapFont(const Output& out) {
   std::string path = platform::LatinSansFontFile();
   if (path.empty()) path = platform::CjkSansFontFile();
   FreeTypeFace ft;
-  if (path.empty() || FT_Init_FreeType(&ft.library) ||
-      FT_New_Face(ft.library, path.c_str(), 0, &ft.face) ||
+  if (path.empty() || FT_Init_FreeType(&ft.library) || FT_New_Face(ft.library, path.c_str(), 0, &ft.face) ||
       FT_Set_Pixel_Sizes(ft.face, 0, kPixelSize)) {
     std::fprintf(stderr, "artwork: no usable font for font1 (%s)\n", path.c_str());
     return false;

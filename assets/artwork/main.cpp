@@ -1,11 +1,10 @@
 // sonavera-artwork <program folder>: draws every picture, the bitmap font, the particle files and
 // the default video of the stage into the program folder. Run by the build.
-#include "pictures.h"
-
 #include <QGuiApplication>
-
 #include <cstdio>
 #include <cstdlib>
+
+#include "pictures.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -22,9 +21,9 @@ int main(int argc, char** argv) {
   const struct {
     const char* what;
     bool (*write)(const Output&);
-  } steps[] = {{"stage pictures", WriteStagePictures},   {"dance pictures", WriteDancePictures},
+  } steps[] = {{"stage pictures", WriteStagePictures},     {"dance pictures", WriteDancePictures},
                {"results pictures", WriteResultsPictures}, {"bitmap font", WriteBitmapFont},
-               {"particle files", WriteParticleFiles},   {"video clip", WriteVideoClip}};
+               {"particle files", WriteParticleFiles},     {"video clip", WriteVideoClip}};
   for (const auto& step : steps) {
     if (!step.write(out)) {
       std::fprintf(stderr, "sonavera-artwork: cannot write the %s into %s\n", step.what,

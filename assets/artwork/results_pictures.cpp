@@ -1,10 +1,10 @@
 // Pictures of the results screen: backgrounds, the score panel, digit sheets, the recording
 // buttons, and the song list icons of the main window.
-#include "pictures.h"
-
 #include <QLinearGradient>
 #include <QRadialGradient>
 #include <QRandomGenerator>
+
+#include "pictures.h"
 
 namespace sonavera::artwork {
 namespace {
@@ -53,8 +53,8 @@ QImage ScorePanel() {
                QColor(160, 180, 255));
   RoundedPanel(p, QRectF(150, 86, 560, 470), 18, QColor(255, 255, 255, 22), QColor(255, 255, 255, 8),
                QColor(255, 255, 255, 60));
-  GlowText(p, QRectF(0, 20, 749, 56), QString::fromUtf8("演唱成绩"), CjkFont(40, true),
-           QColor(255, 245, 200), QColor(255, 170, 40), QColor(255, 180, 60));
+  GlowText(p, QRectF(0, 20, 749, 56), QString::fromUtf8("演唱成绩"), CjkFont(40, true), QColor(255, 245, 200),
+           QColor(255, 170, 40), QColor(255, 180, 60));
   // Rows: title at screen y 119, overall score around 212, singing 286, dance 345, summary 384.
   Label(p, QRectF(150, 108 - 11, 105, 34), "歌曲");
   Label(p, QRectF(150, 195 - 11, 105, 34), "综合");
@@ -131,8 +131,7 @@ QImage RecordingButton(bool play) {
   }
   p.setFont(CjkFont(12));
   p.setPen(Qt::white);
-  p.drawText(QRectF(0, 48, 50, 16), Qt::AlignCenter,
-             QString::fromUtf8(play ? "回放" : "暂停"));
+  p.drawText(QRectF(0, 48, 50, 16), Qt::AlignCenter, QString::fromUtf8(play ? "回放" : "暂停"));
   return img;
 }
 

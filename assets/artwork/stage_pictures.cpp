@@ -1,14 +1,12 @@
 // Pictures of the performance screen: particle sheet, pitch marker, score bar, top panels,
 // backdrop, wipe strips, banners and line ratings.
-#include "pictures.h"
-
-#include "draw_helpers.h"
-
 #include <QLinearGradient>
 #include <QRadialGradient>
 #include <QRandomGenerator>
-
 #include <cmath>
+
+#include "draw_helpers.h"
+#include "pictures.h"
 
 namespace sonavera::artwork {
 namespace {
@@ -142,8 +140,7 @@ QImage TopPanel(bool ktv) {
 
   if (!ktv) {
     // Recessed slot behind the score bar at (56, 10).
-    RoundedPanel(p, QRectF(53, 7, 270, 23), 7, QColor(6, 8, 20), QColor(30, 36, 64),
-                 QColor(110, 130, 190));
+    RoundedPanel(p, QRectF(53, 7, 270, 23), 7, QColor(6, 8, 20), QColor(30, 36, 64), QColor(110, 130, 190));
     p.setFont(CjkFont(12));
     p.setPen(QColor(190, 205, 240));
     p.drawText(QRectF(56, 31, 200, 14), Qt::AlignLeft | Qt::AlignVCenter, "本句得分");
@@ -205,7 +202,8 @@ QImage Backdrop() {
   }
   // Floor grid in perspective.
   p.setPen(QPen(QColor(120, 90, 255, 70), 1));
-  for (int i = 0; i <= 16; ++i) p.drawLine(QPointF(400 + (i - 8) * 18, 330), QPointF(400 + (i - 8) * 110, 438));
+  for (int i = 0; i <= 16; ++i)
+    p.drawLine(QPointF(400 + (i - 8) * 18, 330), QPointF(400 + (i - 8) * 110, 438));
   for (int j = 0; j < 6; ++j) {
     const qreal y = 330 + j * j * 3.6 + j * 2;
     p.drawLine(QPointF(0, y), QPointF(800, y));
@@ -252,8 +250,8 @@ QImage LineRatings() {
   const QColor bottoms[] = {QColor(255, 150, 20), QColor(40, 150, 255), QColor(40, 180, 60),
                             QColor(230, 110, 40), QColor(140, 140, 160)};
   for (int i = 0; i < 5; ++i) {
-    GlowText(p, QRectF(0, 46 * i, 170, 46), QString::fromUtf8(words[i]), CjkFont(34, true),
-             tops[i], bottoms[i], bottoms[i]);
+    GlowText(p, QRectF(0, 46 * i, 170, 46), QString::fromUtf8(words[i]), CjkFont(34, true), tops[i],
+             bottoms[i], bottoms[i]);
   }
   return img;
 }
@@ -304,11 +302,9 @@ bool WriteStagePictures(const Output& out) {
   ok &= out.Save(Backdrop(), "bgpic.png");
   ok &= out.Save(WipeStrip(true), "LeftToRight.png");
   ok &= out.Save(WipeStrip(false), "RightToLeft.png");
-  ok &= out.Save(Banner(391, 71, "READY?", QColor(255, 250, 200), QColor(255, 170, 30),
-                        QColor(255, 200, 60)),
+  ok &= out.Save(Banner(391, 71, "READY?", QColor(255, 250, 200), QColor(255, 170, 30), QColor(255, 200, 60)),
                  "ready.png");
-  ok &= out.Save(Banner(461, 70, "GO!", QColor(220, 255, 220), QColor(40, 220, 90),
-                        QColor(80, 255, 140)),
+  ok &= out.Save(Banner(461, 70, "GO!", QColor(220, 255, 220), QColor(40, 220, 90), QColor(80, 255, 140)),
                  "go.png");
   ok &= out.Save(LineRatings(), "singjudge.png");
   ok &= out.Save(Bang(), "bang.png");

@@ -1,15 +1,13 @@
 // The default background video: a few seconds of drifting coloured light over a slowly turning
 // gradient, encoded as MJPEG in an AVI file.
-#include "pictures.h"
-
-#include "platform/video/video_writer.h"
-
 #include <QDir>
 #include <QRadialGradient>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>
+
+#include "pictures.h"
+#include "platform/video/video_writer.h"
 
 namespace sonavera::artwork {
 

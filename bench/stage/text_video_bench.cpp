@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-
 #include <string>
 
 #include "platform/text_utf16.h"

@@ -98,6 +98,8 @@ std::string Utf16ToUtf8(const std::u16string& utf16) {
   return out;
 }
 
-std::u16string GbkToUtf16(const std::string& gbk) { return Utf8ToUtf16(GbkToUtf8(gbk)); }
+std::u16string GbkToUtf16(const std::string& gbk) {
+  return Utf8ToUtf16(GbkToUtf8(gbk));
+}
 
 }  // namespace sonavera::platform

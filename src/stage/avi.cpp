@@ -32,8 +32,7 @@ AVI::AVI(const std::string& path, int loop, HGE* engine)
   if (texture) {
     if (std::uint32_t* pixels = hge->Texture_Lock(texture, false)) {
       const int pitch = hge->Texture_GetWidth(texture);
-      std::fill(pixels, pixels + static_cast<size_t>(pitch) * hge->Texture_GetHeight(texture),
-                0xFFFFFFFFu);
+      std::fill(pixels, pixels + static_cast<size_t>(pitch) * hge->Texture_GetHeight(texture), 0xFFFFFFFFu);
       hge->Texture_Unlock(texture);
     }
   }
@@ -53,7 +52,9 @@ AVI::~AVI() {
   if (hge && texture) hge->Texture_Free(texture);
 }
 
-bool AVI::IsOpen() const { return reader != nullptr; }
+bool AVI::IsOpen() const {
+  return reader != nullptr;
+}
 
 void AVI::SetDisplayRect(float x, float y, float width, float height) {
   displayX = x;
@@ -99,8 +100,7 @@ void AVI::CopyFrame() {
       case 16:
         for (int x = 0; x < width; ++x, src += 2) {
           const std::uint32_t v = src[0] | (std::uint32_t(src[1]) << 8);
-          dst[x] = 0xFF000000u | (((v >> 10) & 0x1F) << 19) | (((v >> 5) & 0x1F) << 11) |
-                   ((v & 0x1F) << 3);
+          dst[x] = 0xFF000000u | (((v >> 10) & 0x1F) << 19) | (((v >> 5) & 0x1F) << 11) | ((v & 0x1F) << 3);
         }
         break;
       case 32:
@@ -141,6 +141,8 @@ void AVI::Stop() {
   state = Stopped;
 }
 
-int AVI::GetState() { return state; }
+int AVI::GetState() {
+  return state;
+}
 
 }  // namespace sonavera::stage

@@ -50,7 +50,9 @@ TypeFont::~TypeFont() {
   if (hge) hge->Release();
 }
 
-void TypeFont::Release() { delete this; }
+void TypeFont::Release() {
+  delete this;
+}
 
 bool TypeFont::Open(const char* path, float size) {
   if (face || library) return false;
@@ -66,8 +68,7 @@ bool TypeFont::Open(const char* path, float size) {
     const auto* begin = static_cast<const unsigned char*>(data);
     fileImage.assign(begin, begin + bytes);
     hge->Resource_Free(data);
-    err = FT_New_Memory_Face(library, fileImage.data(), static_cast<FT_Long>(fileImage.size()), 0,
-                             &face);
+    err = FT_New_Memory_Face(library, fileImage.data(), static_cast<FT_Long>(fileImage.size()), 0, &face);
   } else {
     if (data) hge->Resource_Free(data);
     err = FT_New_Face(library, path, 0, &face);
@@ -133,7 +134,9 @@ float TypeFont::AdvanceOf(char16_t unit, const Glyph* glyph) const {
   return unit < 0x2000 ? std::round(fontSize / 2) : fontSize;
 }
 
-float TypeFont::Advance(char16_t unit) { return AdvanceOf(unit, glyphOf(unit)); }
+float TypeFont::Advance(char16_t unit) {
+  return AdvanceOf(unit, glyphOf(unit));
+}
 
 void TypeFont::Print(float x, float y, const char16_t* format, ...) {
   if (!format) return;
@@ -193,16 +196,19 @@ void TypeFont::RenderScaled(float x, float y, const char16_t* text, float scale)
     if (glyph && glyph->texture) {
       sprite->SetTexture(glyph->texture);
       sprite->SetTextureRect(0, 0, glyph->width, glyph->height);
-      sprite->RenderEx(penX + glyph->left * scale, penY + (fontSize - glyph->top) * scale, 0.0f,
-                       scale);
+      sprite->RenderEx(penX + glyph->left * scale, penY + (fontSize - glyph->top) * scale, 0.0f, scale);
     }
     penX += std::round(scale * (letterSpacing + AdvanceOf(*p, glyph)));
   }
 }
 
-void TypeFont::SetColor(std::uint32_t color, int i) { sprite->SetColor(color, i); }
+void TypeFont::SetColor(std::uint32_t color, int i) {
+  sprite->SetColor(color, i);
+}
 
-std::uint32_t TypeFont::GetColor(int i) { return sprite->GetColor(i >= 0 && i < 4 ? i : 0); }
+std::uint32_t TypeFont::GetColor(int i) {
+  return sprite->GetColor(i >= 0 && i < 4 ? i : 0);
+}
 
 void TypeFont::GetTextSize(const char16_t* text, int* width, int* height) {
   float lineWidth = 0;

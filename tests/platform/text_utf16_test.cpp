@@ -20,10 +20,10 @@ TEST(TextUtf16, RoundTripIncludingSurrogatePairs) {
 }
 
 TEST(TextUtf16, MalformedInputBecomesReplacementCharacters) {
-  EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD");               // truncated
-  EXPECT_EQ(Utf8ToUtf16("\xC0\x80x"), u"\uFFFDx");         // overlong
-  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");       // encoded surrogate
-  EXPECT_EQ(Utf8ToUtf16("\xE6\xADz"), u"\uFFFDz");         // cut sequence keeps the next byte
+  EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD");          // truncated
+  EXPECT_EQ(Utf8ToUtf16("\xC0\x80x"), u"\uFFFDx");    // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");  // encoded surrogate
+  EXPECT_EQ(Utf8ToUtf16("\xE6\xADz"), u"\uFFFDz");    // cut sequence keeps the next byte
   EXPECT_EQ(Utf8ToUtf16("\xFF\xFE"), u"\uFFFD\uFFFD");
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }

@@ -1,6 +1,3 @@
-#include "platform/video/video_reader.h"
-#include "platform/video/video_writer.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +6,9 @@
 #include <fstream>
 #include <ostream>
 #include <vector>
+
+#include "platform/video/video_reader.h"
+#include "platform/video/video_writer.h"
 
 using namespace sonavera::platform;
 namespace fs = std::filesystem;
@@ -41,10 +41,13 @@ bool WriteClip(const fs::path& path, VideoWriter::Codec codec, int w, int h, int
 std::uint32_t PixelAt(const VideoFrame& f, int x, int y) {
   const std::uint8_t* p = f.rows + static_cast<size_t>(y) * f.stride + x * f.bitsPerPixel / 8;
   switch (f.bitsPerPixel) {
-    case 16: return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
-    case 24: return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16);
-    default: return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-                    (std::uint32_t(p[3]) << 24);
+    case 16:
+      return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
+    case 24:
+      return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16);
+    default:
+      return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+             (std::uint32_t(p[3]) << 24);
   }
 }
 
@@ -55,7 +58,9 @@ struct CodecCase {
   const char* name;
 };
 
-void PrintTo(const CodecCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CodecCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class VideoRoundTrip : public ::testing::TestWithParam<CodecCase> {};
 
@@ -101,13 +106,12 @@ TEST_P(VideoRoundTrip, FramesComeBackWithSizeRateAndDepth) {
   EXPECT_EQ(reader.Frame(-1), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codecs, VideoRoundTrip,
-    ::testing::Values(CodecCase{VideoWriter::Codec::RawBgr24, 24, 0, "bgr24"},
-                      CodecCase{VideoWriter::Codec::RawRgb555, 16, 7, "rgb555"},
-                      CodecCase{VideoWriter::Codec::RawBgra, 32, 0, "bgra"},
-                      CodecCase{VideoWriter::Codec::Mjpeg, 24, 12, "mjpeg"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Codecs, VideoRoundTrip,
+                         ::testing::Values(CodecCase{VideoWriter::Codec::RawBgr24, 24, 0, "bgr24"},
+                                           CodecCase{VideoWriter::Codec::RawRgb555, 16, 7, "rgb555"},
+                                           CodecCase{VideoWriter::Codec::RawBgra, 32, 0, "bgra"},
+                                           CodecCase{VideoWriter::Codec::Mjpeg, 24, 12, "mjpeg"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VideoReader, MissingTruncatedAndForeignFilesDoNotOpen) {
   VideoReader reader;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QRect>
-
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -29,7 +28,9 @@ struct Picture {
   std::vector<QRect> cells;  // every cell the stage draws must show something
 };
 
-void PrintTo(const Picture& picture, std::ostream* os) { *os << picture.name; }
+void PrintTo(const Picture& picture, std::ostream* os) {
+  *os << picture.name;
+}
 
 std::vector<QRect> Row(int x, int y, int w, int h, int count) {
   std::vector<QRect> cells;
@@ -54,8 +55,7 @@ std::vector<QRect> Frames(int sheetWidth, int w, int h, int count) {
 // Digits d <= 4 at (62 d, 0), d >= 5 at (62 d - 310, 54), the point at (62, 108).
 std::vector<QRect> DigitCells(int w, int h) {
   std::vector<QRect> cells;
-  for (int d = 0; d < 10; ++d)
-    cells.emplace_back(d <= 4 ? w * d : w * d - 5 * w, d <= 4 ? 0 : h, w, h);
+  for (int d = 0; d < 10; ++d) cells.emplace_back(d <= 4 ? w * d : w * d - 5 * w, d <= 4 ? 0 : h, w, h);
   return cells;
 }
 
@@ -133,13 +133,12 @@ TEST_P(ArtworkPicture, LoadsWithItsSizeAndEveryCellDrawn) {
   engine.hge->Texture_Free(tex);
 }
 
-INSTANTIATE_TEST_SUITE_P(Images, ArtworkPicture, ::testing::ValuesIn(Pictures()),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Images, ArtworkPicture, ::testing::ValuesIn(Pictures()), [](const auto& info) {
+  std::string name = info.param.name;
+  for (char& c : name)
+    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+});
 
 TEST(ArtworkWipeStrips, CoverFacesTheWayTheStripMoves) {
   // LeftToRight leads a cover that lies to its right; RightToLeft has the cover on its left.

@@ -72,8 +72,7 @@ TEST(Avi, FramesAdvanceAt25FpsOnA16msTick) {
     ASSERT_TRUE(step == 0 || step == 1) << "tick " << tick << " stepped " << step;
     previous = video.CurrentFrame();
     // The texture always holds the frame the counter names.
-    ASSERT_EQ(TexturePixel(engine.hge, video.Texture(), 5, 5),
-              previous == 0 ? 0xFFFFFFFFu : Colour(previous))
+    ASSERT_EQ(TexturePixel(engine.hge, video.Texture(), 5, 5), previous == 0 ? 0xFFFFFFFFu : Colour(previous))
         << "tick " << tick;
   }
   // 69 ticks after the first update: 69 * 16 ms / 40 ms = 27.6 frames, the remainder kept.

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QRect>
-
 #include <functional>
 #include <memory>
 

@@ -1,8 +1,7 @@
 #include "stage/type_font.h"
 
-#include <gtest/gtest.h>
-
 #include <ft2build.h>
+#include <gtest/gtest.h>
 #include FT_FREETYPE_H
 
 #include <filesystem>
@@ -90,8 +89,8 @@ TEST_F(TypeFontTest, ChineseGlyphIsRenderedInTheFontColour) {
   EXPECT_GT(box.width(), 20);
   EXPECT_GT(box.height(), 20);
   // Inside the pen's cell; CJK glyphs may reach a few pixels below the baseline at y + 32.
-  EXPECT_TRUE(QRect(200, 300, 33, 40).contains(box)) << box.x() << "," << box.y() << " "
-                                                      << box.width() << "x" << box.height();
+  EXPECT_TRUE(QRect(200, 300, 33, 40).contains(box))
+      << box.x() << "," << box.y() << " " << box.width() << "x" << box.height();
   // The brightest pixel carries the multiplied blue, not white.
   QRgb brightest = 0;
   for (int y = box.top(); y <= box.bottom(); ++y)

@@ -22,8 +22,8 @@ struct VideoReader::State {
   AVRational timeBase{1, 25};
   AVRational frameRate{25, 1};
   std::int64_t startPts = 0;
-  int lastIndex = -1;       // index of the last frame the decoder produced
-  int heldIndex = -1;       // index of the frame held in `pixels`
+  int lastIndex = -1;  // index of the last frame the decoder produced
+  int heldIndex = -1;  // index of the frame held in `pixels`
   bool endOfStream = false;
   std::vector<std::uint8_t> pixels;
   VideoFrame view;
@@ -87,8 +87,8 @@ struct VideoReader::State {
     const int h = decoded->height;
     const int stride = (w * bits / 8 + 3) & ~3;
     pixels.resize(static_cast<size_t>(stride) * h);
-    scaler = sws_getCachedContext(scaler, w, h, srcFormat, w, h, dstFormat, SWS_POINT, nullptr,
-                                  nullptr, nullptr);
+    scaler =
+        sws_getCachedContext(scaler, w, h, srcFormat, w, h, dstFormat, SWS_POINT, nullptr, nullptr, nullptr);
     if (!scaler) return false;
     std::uint8_t* dst[1] = {pixels.data()};
     const int dstStride[1] = {stride};
@@ -101,7 +101,9 @@ struct VideoReader::State {
 VideoReader::VideoReader() = default;
 VideoReader::~VideoReader() = default;
 
-bool VideoReader::IsOpen() const { return state != nullptr; }
+bool VideoReader::IsOpen() const {
+  return state != nullptr;
+}
 
 bool VideoReader::Open(const std::string& path) {
   state.reset();

@@ -47,10 +47,11 @@ struct VideoWriter::State {
 
 VideoWriter::VideoWriter() = default;
 
-VideoWriter::~VideoWriter() { Close(); }
+VideoWriter::~VideoWriter() {
+  Close();
+}
 
-bool VideoWriter::Open(const std::string& path, int width, int height, int framesPerSecond,
-                       Codec codecKind) {
+bool VideoWriter::Open(const std::string& path, int width, int height, int framesPerSecond, Codec codecKind) {
   Close();
   error.clear();
   av_log_set_level(AV_LOG_ERROR);
@@ -66,10 +67,19 @@ bool VideoWriter::Open(const std::string& path, int width, int height, int frame
   AVCodecID id = AV_CODEC_ID_RAWVIDEO;
   AVPixelFormat pixFmt = AV_PIX_FMT_BGR24;
   switch (codecKind) {
-    case Codec::Mjpeg: id = AV_CODEC_ID_MJPEG; pixFmt = AV_PIX_FMT_YUVJ420P; break;
-    case Codec::RawBgr24: pixFmt = AV_PIX_FMT_BGR24; break;
-    case Codec::RawRgb555: pixFmt = AV_PIX_FMT_RGB555LE; break;
-    case Codec::RawBgra: pixFmt = AV_PIX_FMT_BGRA; break;
+    case Codec::Mjpeg:
+      id = AV_CODEC_ID_MJPEG;
+      pixFmt = AV_PIX_FMT_YUVJ420P;
+      break;
+    case Codec::RawBgr24:
+      pixFmt = AV_PIX_FMT_BGR24;
+      break;
+    case Codec::RawRgb555:
+      pixFmt = AV_PIX_FMT_RGB555LE;
+      break;
+    case Codec::RawBgra:
+      pixFmt = AV_PIX_FMT_BGRA;
+      break;
   }
   const AVCodec* encoder = avcodec_find_encoder(id);
   if (!encoder) {
@@ -121,8 +131,8 @@ bool VideoWriter::Open(const std::string& path, int width, int height, int frame
     error = "out of memory";
     return false;
   }
-  s->scaler = sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, pixFmt, SWS_POINT,
-                             nullptr, nullptr, nullptr);
+  s->scaler = sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, pixFmt, SWS_POINT, nullptr,
+                             nullptr, nullptr);
   if (!s->scaler) {
     error = "no pixel conversion";
     return false;

@@ -11,10 +11,10 @@ namespace sonavera::platform {
 class VideoWriter {
  public:
   enum class Codec {
-    Mjpeg,     ///< compressed, 24-bit colour after decoding
-    RawBgr24,  ///< uncompressed 24-bit rows
-    RawRgb555, ///< uncompressed 16-bit 5-5-5 rows
-    RawBgra,   ///< uncompressed 32-bit rows that keep the alpha byte
+    Mjpeg,      ///< compressed, 24-bit colour after decoding
+    RawBgr24,   ///< uncompressed 24-bit rows
+    RawRgb555,  ///< uncompressed 16-bit 5-5-5 rows
+    RawBgra,    ///< uncompressed 32-bit rows that keep the alpha byte
   };
 
   VideoWriter();
