@@ -24,8 +24,10 @@ bool NoteBuilder::AddLine(std::span<const int> frames, int& notesOpened) {
     const int v = frames[f - 1];
     if (f == 1) {
       // The first frame sets the pitch of the note left open by the previous line.
-      if (tables.notePitch.size() == noteIndex) tables.notePitch.push_back(v);
-      else tables.notePitch[noteIndex] = v;
+      if (tables.notePitch.size() == noteIndex)
+        tables.notePitch.push_back(v);
+      else
+        tables.notePitch[noteIndex] = v;
       if (!AppendSyllable()) return false;
     } else if (v == tables.notePitch[noteIndex]) {
       ++run;

@@ -8,8 +8,12 @@
 namespace sonavera::content {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Parses an optionally signed decimal integer at `pos`; `overflow` tells when it leaves the int range.
 bool ParseInt(std::string_view text, size_t& pos, int64_t& value, bool& overflow) {

@@ -11,6 +11,9 @@ namespace sonavera::content {
 class NumberReader {
  public:
   explicit NumberReader(std::string_view text) : text(text) {}
+  explicit NumberReader(const char* text) : text(text) {}
+  // The reader keeps a view of the text: a temporary string would be gone before the first read.
+  explicit NumberReader(std::string&&) = delete;
 
   /// False when the text is used up or the next token is not an integer in int range.
   bool ReadInt(int& value);

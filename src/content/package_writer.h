@@ -27,13 +27,13 @@ struct SongPackageSpec {
   float closingEnd = -1.0f;        // as written to "sp", before the loader's 2.5 s
   std::string lyric;               // "Lyric" as it is written (GBK)
 
-  std::vector<float> danceTimes;   // "dance.txt" is written when there are steps
+  std::vector<float> danceTimes;  // "dance.txt" is written when there are steps
   std::vector<int> danceCodes;
 
-  bool ktv = false;                // KTV package: "sh" with the ratio and "ktv.lrc" instead of the above
+  bool ktv = false;  // KTV package: "sh" with the ratio and "ktv.lrc" instead of the above
   float ktvReferenceRatio = 0.0f;
-  std::vector<LyricCue> cues;      // text in GBK
-  float cueEndTime = 0.0f;         // the closing tag of "ktv.lrc"
+  std::vector<LyricCue> cues;  // text in GBK
+  float cueEndTime = 0.0f;     // the closing tag of "ktv.lrc"
 };
 
 /// Writes the package files into `folder` (created when missing): a scored package gets "sh", "st",

@@ -69,7 +69,8 @@ bool ReadTrackFrameCount(const std::string& path, bool newForm, int& frameCount,
   return reader.Open(message) && reader.ReadCount(frameCount, message);
 }
 
-bool ReadReferenceTrack(const std::string& path, bool newForm, std::vector<int>& frames, std::string& message) {
+bool ReadReferenceTrack(const std::string& path, bool newForm, std::vector<int>& frames,
+                        std::string& message) {
   frames.clear();
   TrackReader reader(path, newForm);
   int n = 0;

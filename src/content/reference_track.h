@@ -16,6 +16,7 @@ bool ReadTrackFrameCount(const std::string& path, bool newForm, int& frameCount,
 /// Reads a whole pitch file: n, then n frame values in tenths of a semitone. A new-form value below
 /// 100 is in whole semitones and is multiplied by 10. False with the user's message as above, or when
 /// a value is unreadable or the file holds fewer than n.
-bool ReadReferenceTrack(const std::string& path, bool newForm, std::vector<int>& frames, std::string& message);
+bool ReadReferenceTrack(const std::string& path, bool newForm, std::vector<int>& frames,
+                        std::string& message);
 
 }  // namespace sonavera::content

@@ -40,8 +40,8 @@ std::string Base64Encode(const std::string& bytes) {
 bool Base64Decode(const std::string& text, std::string& bytes) {
   bytes.clear();
   size_t end = text.size();
-  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r' ||
-                     text[end - 1] == '\n'))
+  while (end > 0 &&
+         (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r' || text[end - 1] == '\n'))
     --end;
   uint32_t bits = 0;
   int bitCount = 0;

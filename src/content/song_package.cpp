@@ -34,8 +34,8 @@ bool ReadFloats(const std::string& path, int count, std::vector<float>& values, 
   NumberReader reader(bytes);
   for (int i = 0; i < count; ++i) {
     if (!reader.ReadFloat(values[static_cast<size_t>(i)])) {
-      message = BadFileMessage(path, "应有 " + std::to_string(count) + " 个时间，第 " + std::to_string(i + 1) +
-                                         " 个无法读取");
+      message = BadFileMessage(
+          path, "应有 " + std::to_string(count) + " 个时间，第 " + std::to_string(i + 1) + " 个无法读取");
       return false;
     }
   }
@@ -44,9 +44,9 @@ bool ReadFloats(const std::string& path, int count, std::vector<float>& values, 
 
 bool LoadScoredSong(const SongLoadOptions& options, SongTables& tables, std::string& message) {
   const std::string& folder = options.dataFolder;
+  // Medley packages carry no lyric units of their own; their notes get empty ones.
   std::vector<std::string> syllables;
   if (!options.medleyMode) {
-    // Medley packages carry no lyric units of their own.
     const std::string lyricPath = JoinPath(folder, "Lyric");
     std::string lyric;
     if (!ReadFileBytes(lyricPath, lyric)) {
@@ -95,7 +95,8 @@ bool LoadScoredSong(const SongLoadOptions& options, SongTables& tables, std::str
     totalFrames += n;
   }
   try {
-    if (totalFrames <= kMaxReservedFrames) tables.lineRefs.reserve(static_cast<size_t>(totalFrames) + entries);
+    if (totalFrames <= kMaxReservedFrames)
+      tables.lineRefs.reserve(static_cast<size_t>(totalFrames) + entries);
   } catch (const std::bad_alloc&) {
     message = kTablesMemoryMessage;
     return false;
@@ -122,8 +123,8 @@ bool LoadScoredSong(const SongLoadOptions& options, SongTables& tables, std::str
     tables.lineFrameCount[line] = n;
     tables.lineVoiced[line] = voiced;
     if (!notes.AddLine(std::span<const int>(frames), tables.lineNoteCount[line])) {
-      message = BadFileMessage(JoinPath(folder, "Lyric"), "歌词字数少于第 " + std::to_string(i + 1) +
-                                                              " 行的音符所需");
+      message = BadFileMessage(JoinPath(folder, "Lyric"),
+                               "歌词字数少于第 " + std::to_string(i + 1) + " 行的音符所需");
       return false;
     }
   }
@@ -161,7 +162,8 @@ bool LoadSongPackage(const SongLoadOptions& options, SongTables& tables, std::st
   // The medley form has no dance chart.
   if (options.danceOn && !options.medleyMode)
     ok = ReadDanceChart(JoinPath(options.dataFolder, "dance.txt"), tables, message);
-  if (ok) ok = options.ktvMode ? LoadKtvSong(options, tables, message) : LoadScoredSong(options, tables, message);
+  if (ok)
+    ok = options.ktvMode ? LoadKtvSong(options, tables, message) : LoadScoredSong(options, tables, message);
   if (!ok) {
     ReleaseSongTables(tables);
     return false;
@@ -170,6 +172,8 @@ bool LoadSongPackage(const SongLoadOptions& options, SongTables& tables, std::st
   return true;
 }
 
-void ReleaseSongTables(SongTables& tables) { tables = SongTables{}; }
+void ReleaseSongTables(SongTables& tables) {
+  tables = SongTables{};
+}
 
 }  // namespace sonavera::content

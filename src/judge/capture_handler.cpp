@@ -34,8 +34,9 @@ int Judge::OnCaptureData(CaptureBuffer& buffer) {
     Calibrate(buffer);
     return 0;
   }
-  // Partly filled buffers (what a device reset hands back) are retired, not queued again.
-  if (buffer.bytesRecorded < kBufferBytes) return 0;
+  // Partly filled buffers (what a device reset hands back) are retired, not queued again; so is a
+  // calibration buffer cut short, which is no streaming buffer.
+  if (buffer.bytesRecorded < kBufferBytes || buffer.byteLength != kBufferBytes) return 0;
 
   if (state_.ktvMode == 1) {
     const int cue = stage_.lyricCueIndex;

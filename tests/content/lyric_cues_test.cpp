@@ -15,7 +15,9 @@ struct CueTimeCase {
 
 class CueTime : public ::testing::TestWithParam<CueTimeCase> {};
 
-TEST_P(CueTime, MinutesAndSeconds) { EXPECT_FLOAT_EQ(ParseCueTime(GetParam().tag), GetParam().seconds); }
+TEST_P(CueTime, MinutesAndSeconds) {
+  EXPECT_FLOAT_EQ(ParseCueTime(GetParam().tag), GetParam().seconds);
+}
 
 INSTANTIATE_TEST_SUITE_P(Tags, CueTime,
                          ::testing::Values(CueTimeCase{"01:02.50", 62.5f}, CueTimeCase{"02:10.00", 130.0f},

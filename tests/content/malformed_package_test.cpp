@@ -32,7 +32,8 @@ std::string Scrambled(std::initializer_list<const char*> lines) {
 
 const std::vector<Damage> kDamages = {
     {"LyricTooShort", PackageForm::kNew, [](auto& f, auto&) { Put(f, "Lyric", "a "); }, "/Lyric"},
-    {"LyricMissing", PackageForm::kOld, [](auto& f, auto&) { std::filesystem::remove(f + "/Lyric"); }, "歌曲文件缺失"},
+    {"LyricMissing", PackageForm::kOld, [](auto& f, auto&) { std::filesystem::remove(f + "/Lyric"); },
+     "歌曲文件缺失"},
     {"StartsMissing", PackageForm::kOld, [](auto& f, auto&) { std::filesystem::remove(f + "/st"); }, "/st"},
     {"FewerStarts", PackageForm::kOld, [](auto& f, auto&) { Put(f, "st", "1.0\n2.0\n"); }, "/st"},
     {"UnreadableEnd", PackageForm::kNew, [](auto& f, auto&) { Put(f, "sp", "2.0 abc 9\n"); }, "/sp"},
@@ -43,23 +44,43 @@ const std::vector<Damage> kDamages = {
     {"HeaderNegative", PackageForm::kOld, [](auto& f, auto&) { Put(f, "sh", "-4\n"); }, "/sh"},
     {"HeaderAbsurd", PackageForm::kOld, [](auto& f, auto&) { Put(f, "sh", "2000000000\n"); }, "/sh"},
     {"NewHeaderNotBase64", PackageForm::kNew,
-     [](auto& f, auto&) { Put(f, "sh", Scrambled({"1", "T"}) + "!!\n" + Scrambled({"0"})); }, "/sh"},
+     [](auto& f, auto&) {
+       Put(f, "sh", Scrambled({"1", "T"}) + "!!\n" + Scrambled({"0"}));
+     },
+     "/sh"},
     {"NewHeaderCountUnreadable", PackageForm::kNew,
-     [](auto& f, auto&) { Put(f, "sh", Scrambled({"1", "T", "x3", "0"})); }, "/sh"},
+     [](auto& f, auto&) {
+       Put(f, "sh", Scrambled({"1", "T", "x3", "0"}));
+     },
+     "/sh"},
     {"TrackMissing", PackageForm::kNew, [](auto& f, auto&) { std::filesystem::remove(f + "/3"); }, "/3"},
     {"TrackEmpty", PackageForm::kOld, [](auto& f, auto&) { Put(f, "2", ""); }, "/2"},
-    {"FewerFramesThanAnnounced", PackageForm::kOld, [](auto& f, auto&) { Put(f, "1", "5\n600 600\n"); }, "/1"},
-    {"NewFewerFramesThanAnnounced", PackageForm::kNew, [](auto& f, auto&) { Put(f, "2", Scrambled({"3", "60"})); },
+    {"FewerFramesThanAnnounced", PackageForm::kOld, [](auto& f, auto&) { Put(f, "1", "5\n600 600\n"); },
+     "/1"},
+    {"NewFewerFramesThanAnnounced", PackageForm::kNew,
+     [](auto& f, auto&) {
+       Put(f, "2", Scrambled({"3", "60"}));
+     },
      "/2"},
-    {"NegativeFrameCount", PackageForm::kOld, [](auto& f, auto&) { Put(f, "1", "-2 600 600\n"); }, "帧数无效"},
-    {"AbsurdFrameCount", PackageForm::kNew, [](auto& f, auto&) { Put(f, "1", Scrambled({"100001", "60"})); },
+    {"NegativeFrameCount", PackageForm::kOld, [](auto& f, auto&) { Put(f, "1", "-2 600 600\n"); },
+     "帧数无效"},
+    {"AbsurdFrameCount", PackageForm::kNew,
+     [](auto& f, auto&) {
+       Put(f, "1", Scrambled({"100001", "60"}));
+     },
      "帧数无效"},
     {"FrameNotANumber", PackageForm::kOld, [](auto& f, auto&) { Put(f, "3", "2\n600 la\n"); }, "/3"},
     {"FrameOutOfRange", PackageForm::kOld, [](auto& f, auto&) { Put(f, "3", "1\n99999999999\n"); }, "/3"},
-    {"NewFrameNotBase64", PackageForm::kNew, [](auto& f, auto&) { Put(f, "1", Scrambled({"2", "60"}) + "*\n"); },
+    {"NewFrameNotBase64", PackageForm::kNew,
+     [](auto& f, auto&) {
+       Put(f, "1", Scrambled({"2", "60"}) + "*\n");
+     },
      "/1"},
     {"NewFrameOverflowsWhenScaled", PackageForm::kNew,
-     [](auto& f, auto&) { Put(f, "1", Scrambled({"1", "-2147483648"})); }, "/1"},
+     [](auto& f, auto&) {
+       Put(f, "1", Scrambled({"1", "-2147483648"}));
+     },
+     "/1"},
     {"DanceMissing", PackageForm::kOld, [](auto&, auto& o) { o.danceOn = true; }, "/dance.txt"},
     {"DanceFewerNumbers", PackageForm::kOld,
      [](auto& f, auto& o) {

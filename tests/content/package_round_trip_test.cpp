@@ -44,7 +44,8 @@ TEST_P(PackageRoundTrip, TablesComeBackAsWritten) {
   EXPECT_EQ(tables.lineCount, 3);
   EXPECT_EQ(tables.lineStart, (std::vector<float>{1.5f, 4.0f, 6.125f}));
   EXPECT_EQ(tables.lineEnd, (std::vector<float>{3.25f, 6.125f, 6.125f + 2.5f}));
-  EXPECT_EQ(tables.lineRefs, (std::vector<int>{10, 0, 0, 600, 600, 600, 0, 0, 620, 620, 0, 4, 640, 640, 0, 655}));
+  EXPECT_EQ(tables.lineRefs,
+            (std::vector<int>{10, 0, 0, 600, 600, 600, 0, 0, 620, 620, 0, 4, 640, 640, 0, 655}));
   EXPECT_EQ(tables.lineFrameCount, (std::vector<int>{10, 4, 0}));
   EXPECT_EQ(tables.lineVoiced, (std::vector<int>{5, 3, 0}));
   EXPECT_EQ(tables.songTitle, newForm ? spec.title : std::string("folder name"));

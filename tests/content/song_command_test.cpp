@@ -1,6 +1,5 @@
 // "sonavera-tool song" on packages written by the writer.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -29,7 +28,9 @@ ToolRun RunTool(const std::string& arguments) {
   return run;
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+std::string Quoted(const std::string& path) {
+  return "'" + path + "'";
+}
 
 TEST(SongCommand, PrintsTheTablesOfAnOldFormSong) {
   testing::TempFolder temp;
@@ -47,13 +48,14 @@ TEST(SongCommand, PrintsTheTablesOfAnOldFormSong) {
 
   const ToolRun run = RunTool("song " + Quoted(song) + " --dance");
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out,
-            "{\"ok\":true,\"message\":\"\",\"lineCount\":2,\"songTitle\":\"歌名\",\"lineStart\":[1.5,4],"
-            "\"lineEnd\":[3.25,7.5],\"lineFrameCount\":[4,0],\"lineVoiced\":[3,0],\"lineNoteCount\":[2,0],"
-            "\"lineRefs\":[4,600,600,0,610],\"notePitch\":[600,0,610],\"noteLength\":[2,2],"
-            "\"noteLyrics\":[\"我\",\" \",\" \"],\"syllables\":[\"我\",\" \",\"love\"],\"danceTimes\":[1.5,2.25],"
-            "\"danceCodes\":[1,10],\"lyricCues\":[],\"lyricCueCount\":0,\"lyricEndTime\":0,"
-            "\"ktvReferenceRatio\":0,\"videoPath\":\"avi/2.avi\"}\n");
+  EXPECT_EQ(
+      run.out,
+      "{\"ok\":true,\"message\":\"\",\"lineCount\":2,\"songTitle\":\"歌名\",\"lineStart\":[1.5,4],"
+      "\"lineEnd\":[3.25,7.5],\"lineFrameCount\":[4,0],\"lineVoiced\":[3,0],\"lineNoteCount\":[2,0],"
+      "\"lineRefs\":[4,600,600,0,610],\"notePitch\":[600,0,610],\"noteLength\":[2,2],"
+      "\"noteLyrics\":[\"我\",\" \",\" \"],\"syllables\":[\"我\",\" \",\"love\"],\"danceTimes\":[1.5,2.25],"
+      "\"danceCodes\":[1,10],\"lyricCues\":[],\"lyricCueCount\":0,\"lyricEndTime\":0,"
+      "\"ktvReferenceRatio\":0,\"videoPath\":\"avi/2.avi\"}\n");
 }
 
 TEST(SongCommand, EscapesTheNewFormTitle) {
@@ -83,12 +85,13 @@ TEST(SongCommand, KtvSongsPrintCuesAndNoLines) {
   ASSERT_TRUE(WriteSongPackage(temp.Path("k"), spec, message)) << message;
   const ToolRun run = RunTool("song --ktv " + Quoted(temp.Path("k")));
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out,
-            "{\"ok\":true,\"message\":\"\",\"lineCount\":0,\"songTitle\":\"k\",\"lineStart\":[],\"lineEnd\":[],"
-            "\"lineFrameCount\":[],\"lineVoiced\":[],\"lineNoteCount\":[],\"lineRefs\":[],\"notePitch\":[],"
-            "\"noteLength\":[],\"noteLyrics\":[],\"syllables\":[],\"danceTimes\":[],\"danceCodes\":[],"
-            "\"lyricCues\":[{\"time\":62.5,\"text\":\"la\"},{\"time\":130,\"text\":\"歌\"}],\"lyricCueCount\":2,"
-            "\"lyricEndTime\":150,\"ktvReferenceRatio\":0.25,\"videoPath\":\"\"}\n");
+  EXPECT_EQ(
+      run.out,
+      "{\"ok\":true,\"message\":\"\",\"lineCount\":0,\"songTitle\":\"k\",\"lineStart\":[],\"lineEnd\":[],"
+      "\"lineFrameCount\":[],\"lineVoiced\":[],\"lineNoteCount\":[],\"lineRefs\":[],\"notePitch\":[],"
+      "\"noteLength\":[],\"noteLyrics\":[],\"syllables\":[],\"danceTimes\":[],\"danceCodes\":[],"
+      "\"lyricCues\":[{\"time\":62.5,\"text\":\"la\"},{\"time\":130,\"text\":\"歌\"}],\"lyricCueCount\":2,"
+      "\"lyricEndTime\":150,\"ktvReferenceRatio\":0.25,\"videoPath\":\"\"}\n");
 }
 
 TEST(SongCommand, AFailedLoadPrintsItsMessageAndExitsWithOne) {

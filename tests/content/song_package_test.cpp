@@ -1,9 +1,10 @@
 // Loading song packages: the forms, KTV, medley and the dance chart.
+#include "content/song_package.h"
+
 #include <gtest/gtest.h>
 
 #include "content/package_writer.h"
 #include "content/scrambled_line.h"
-#include "content/song_package.h"
 #include "content/text_file.h"
 #include "temp_folder.h"
 
@@ -67,14 +68,12 @@ TEST_P(FrameValues, NewFormWholeSemitonesBecomeTenths) {
   EXPECT_EQ(loaded.tables.lineVoiced[0], c.loaded > 0 ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Grid, FrameValues,
-                         ::testing::Values(FormValueCase{PackageForm::kNew, 60, 600},
-                                           FormValueCase{PackageForm::kNew, 99, 990},
-                                           FormValueCase{PackageForm::kNew, 100, 100},
-                                           FormValueCase{PackageForm::kNew, 655, 655},
-                                           FormValueCase{PackageForm::kNew, -3, -30},
-                                           FormValueCase{PackageForm::kOld, 60, 60},
-                                           FormValueCase{PackageForm::kOld, 655, 655}));
+INSTANTIATE_TEST_SUITE_P(
+    Grid, FrameValues,
+    ::testing::Values(FormValueCase{PackageForm::kNew, 60, 600}, FormValueCase{PackageForm::kNew, 99, 990},
+                      FormValueCase{PackageForm::kNew, 100, 100}, FormValueCase{PackageForm::kNew, 655, 655},
+                      FormValueCase{PackageForm::kNew, -3, -30}, FormValueCase{PackageForm::kOld, 60, 60},
+                      FormValueCase{PackageForm::kOld, 655, 655}));
 
 TEST(SongPackage, TheClosingEntryEndsTwoAndAHalfSecondsLater) {
   TempFolder temp;

@@ -64,9 +64,10 @@ TEST(NumberReader, LeadingNumbersAreLenient) {
 
 TEST(NumberReader, FormattedFloatsReadBackExactly) {
   for (float value : {0.0f, 1.5f, 0.1f, 123.456f, -7.25f, 1e-7f, 3.4e38f}) {
-    NumberReader reader(FormatFloat(value));
+    const std::string text = FormatFloat(value);
+    NumberReader reader(text);
     float back = 0.0f;
-    ASSERT_TRUE(reader.ReadFloat(back)) << FormatFloat(value);
+    ASSERT_TRUE(reader.ReadFloat(back)) << text;
     EXPECT_EQ(back, value);
   }
   EXPECT_EQ(FormatFloat(62.5f), "62.5");

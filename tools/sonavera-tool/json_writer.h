@@ -98,10 +98,18 @@ class JsonWriter {
     const unsigned char lead = byte(i);
     size_t length = 0;
     uint32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2, code = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, code = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, code = lead & 0x07;
-    else return 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      code = lead & 0x07;
+    } else {
+      return 0;
+    }
     if (i + length > s.size()) return 0;
     for (size_t k = 1; k < length; ++k) {
       if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -130,13 +138,27 @@ class JsonWriter {
         continue;
       }
       switch (c) {
-        case '"': text += "\\\""; break;
-        case '\\': text += "\\\\"; break;
-        case '\n': text += "\\n"; break;
-        case '\r': text += "\\r"; break;
-        case '\t': text += "\\t"; break;
-        case '\b': text += "\\b"; break;
-        case '\f': text += "\\f"; break;
+        case '"':
+          text += "\\\"";
+          break;
+        case '\\':
+          text += "\\\\";
+          break;
+        case '\n':
+          text += "\\n";
+          break;
+        case '\r':
+          text += "\\r";
+          break;
+        case '\t':
+          text += "\\t";
+          break;
+        case '\b':
+          text += "\\b";
+          break;
+        case '\f':
+          text += "\\f";
+          break;
         default:
           if (c < 0x20) {
             static constexpr char kHex[] = "0123456789abcdef";

@@ -30,7 +30,8 @@ std::string FolderName(const std::string& folder) {
   return path.filename().string();
 }
 
-std::string SongJson(bool ok, const std::string& message, const SongTables& tables, const std::string& programFolder) {
+std::string SongJson(bool ok, const std::string& message, const SongTables& tables,
+                     const std::string& programFolder) {
   // The video path is printed relative to the program folder, so the output does not depend on where
   // the program is.
   std::string videoPath = tables.videoPath;
@@ -56,7 +57,12 @@ std::string SongJson(bool ok, const std::string& message, const SongTables& tabl
   json.Key("danceCodes").IntArray(tables.danceCodes);
   json.Key("lyricCues").BeginArray();
   for (const content::LyricCue& cue : tables.lyricCues) {
-    json.BeginObject().Key("time").Float(cue.time).Key("text").String(platform::GbkToUtf8(cue.text)).EndObject();
+    json.BeginObject()
+        .Key("time")
+        .Float(cue.time)
+        .Key("text")
+        .String(platform::GbkToUtf8(cue.text))
+        .EndObject();
   }
   json.EndArray();
   json.Key("lyricCueCount").Int(tables.lyricCueCount);
@@ -71,12 +77,18 @@ int RunSong(const std::vector<std::string>& args) {
   std::string folder;
   content::SongLoadOptions options;
   for (const std::string& arg : args) {
-    if (arg == "--ktv") options.ktvMode = true;
-    else if (arg == "--medley") options.medleyMode = true;
-    else if (arg == "--dance") options.danceOn = true;
-    else if (arg.rfind("--", 0) == 0) return Fail("song: unknown option '" + arg + "'");
-    else if (folder.empty()) folder = arg;
-    else return Fail("song: more than one folder given");
+    if (arg == "--ktv")
+      options.ktvMode = true;
+    else if (arg == "--medley")
+      options.medleyMode = true;
+    else if (arg == "--dance")
+      options.danceOn = true;
+    else if (arg.rfind("--", 0) == 0)
+      return Fail("song: unknown option '" + arg + "'");
+    else if (folder.empty())
+      folder = arg;
+    else
+      return Fail("song: more than one folder given");
   }
   if (folder.empty()) return Fail("song: no song folder given");
   if (!std::filesystem::is_directory(folder)) return Fail("song: not a folder: " + folder);
@@ -97,5 +109,6 @@ int RunSong(const std::vector<std::string>& args) {
 }  // namespace
 }  // namespace sonavera::tool
 
-SONAVERA_TOOL_COMMAND("song", "song FOLDER [--ktv] [--medley] [--dance]   load a song package, print its tables as JSON",
-                      sonavera::tool::RunSong);
+SONAVERA_TOOL_COMMAND(
+    "song", "song FOLDER [--ktv] [--medley] [--dance]   load a song package, print its tables as JSON",
+    sonavera::tool::RunSong);

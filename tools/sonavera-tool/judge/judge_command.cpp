@@ -232,8 +232,9 @@ class OfflineJudge {
     for (int k = first; k < first + count && k < static_cast<int>(song_.noteLyrics.size()); ++k) {
       lyric += song_.noteLyrics[k];
     }
-    while (!lyric.empty() && lyric.back() == ' ') lyric.pop_back();
-    return platform::GbkToUtf8(lyric);
+    const size_t from = lyric.find_first_not_of(' ');
+    if (from == std::string::npos) return "";
+    return platform::GbkToUtf8(lyric.substr(from, lyric.find_last_not_of(' ') - from + 1));
   }
 
   void PrintTable() {
