@@ -113,9 +113,11 @@ std::vector<float> RenderGuideVoice(const ReferenceTables& tables, const std::st
     double source = 2.0 * phase - 1.0 - PolyBlep(phase, step);
     tilt += 0.3 * (source - tilt);  // soften the buzz of the raw sawtooth
     source = tilt;
-    double voice = 0.0;
-    for (int k = 0; k < 3; ++k) voice += weight[k] * resonators[k].Process(source);
-    out[i] = static_cast<float>(voice * envelope * 1.6);
+    double formants = 0.0;
+    for (int k = 0; k < 3; ++k) formants += weight[k] * resonators[k].Process(source);
+    // A sung voice carries its fundamental strongly; the formants colour the vowel on top of it.
+    const double fundamental = std::sin(2.0 * kPi * phase) * 0.45 + std::sin(4.0 * kPi * phase) * 0.12;
+    out[i] = static_cast<float>((fundamental + formants * 0.9) * envelope);
   }
   return out;
 }

@@ -1,5 +1,7 @@
 #include "songgen/song_builder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -50,6 +52,21 @@ std::vector<ScoreDanceStep> PlainDanceChart(const Score& score) {
 }
 
 }  // namespace
+
+void MixSongVersions(StereoBuffer& accompaniment, const std::vector<float>& voice, StereoBuffer& withVoice) {
+  withVoice = accompaniment;
+  for (size_t i = 0; i < voice.size(); ++i) withVoice.Add(i, voice[i] * 1.2f);  // centred, over the band
+  float peak = 0.0f;
+  for (const StereoBuffer* buffer : {&accompaniment, &withVoice})
+    for (const std::vector<float>* channel : {&buffer->left, &buffer->right})
+      for (float v : *channel) peak = std::max(peak, std::fabs(v));
+  constexpr float kCeiling = 0.89f;  // about -1 dB, room for the encoder's overshoot
+  if (peak <= kCeiling) return;
+  const float gain = kCeiling / peak;
+  for (StereoBuffer* buffer : {&accompaniment, &withVoice})
+    for (std::vector<float>* channel : {&buffer->left, &buffer->right})
+      for (float& v : *channel) v *= gain;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   std::ifstream in(path, std::ios::binary);
@@ -105,10 +122,10 @@ bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildRepo
   if (single && !WriteSongPictures(songFolder, score.name, error)) return false;
 
   StereoBuffer music = RenderAccompaniment(score);
-  if (!EncodeMp3(music, (data / "music.mp3").string(), error)) return false;
-  const std::vector<float> voice = RenderGuideVoice(tables, score.vowels, music.Frames());
-  for (size_t i = 0; i < voice.size(); ++i) music.Add(i, voice[i] * 1.2f);  // centred, over the band
-  return EncodeMp3(music, (data / "music1.mp3").string(), error);
+  StereoBuffer withVoice;
+  MixSongVersions(music, RenderGuideVoice(tables, score.vowels, music.Frames()), withVoice);
+  return EncodeMp3(music, (data / "music.mp3").string(), error) &&
+         EncodeMp3(withVoice, (data / "music1.mp3").string(), error);
 }
 
 bool BuildScoreFile(const std::string& scorePath, const std::string& songFolder, Score& score, BuildReport& report,

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "songgen/audio_buffer.h"
 #include "songgen/reference_builder.h"
 #include "songgen/score.h"
 
@@ -27,6 +28,11 @@ bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildRepo
 /// Loads and parses a score file, then builds it as BuildScoreSong does.
 bool BuildScoreFile(const std::string& scorePath, const std::string& songFolder, Score& score, BuildReport& report,
                     std::string& error);
+
+/// The two versions of a song's music: `accompaniment` as it is, and `withVoice` = accompaniment plus
+/// the centred guide voice. When the louder version would come near full scale both are turned down
+/// by the same gain, so switching versions keeps the band's level and nothing clips.
+void MixSongVersions(StereoBuffer& accompaniment, const std::vector<float>& voice, StereoBuffer& withVoice);
 
 /// Reads a whole file into `bytes`; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
