@@ -141,8 +141,9 @@ TEST_F(UltrastarImportCommand, ConvertsLoadsAndJudges) {
   EXPECT_NE(load.out.find("\"songTitle\":\"Día de Sol\""), std::string::npos);
   content::SongTables tables;
   std::string message;
-  ASSERT_TRUE(songtest::LoadSong(folder, tables, message)) << message;
+  ASSERT_TRUE(songtest::LoadSong(folder, tables, message, false, true)) << message;
   EXPECT_TRUE(tables.newForm);
+  EXPECT_GE(tables.danceCodes.size(), 5u) << "an imported song can be danced too";
   EXPECT_EQ(tables.lineCount, 5) << "the freestyle note starts a line of its own: 4 sung lines";
   std::vector<std::string> lyrics;
   for (const auto& unit : tables.noteLyrics)

@@ -26,6 +26,24 @@ bool CopyInto(const fs::path& from, const fs::path& to, std::string& error) {
   return true;
 }
 
+// Single arrows on sung notes at most one a second, so the dance lane can be switched on for an
+// imported song as for any other.
+void PlainDanceChart(const ReferenceTables& tables, content::SongPackageSpec& spec) {
+  static const int kTurns[4] = {1000, 100, 10, 1};
+  float last = -10.0f;
+  for (size_t line = 0; line < tables.lineFrames.size(); ++line) {
+    const auto& frames = tables.lineFrames[line];
+    for (size_t f = 0; f < frames.size(); ++f) {
+      const bool onset = frames[f] > 0 && (f == 0 || frames[f - 1] == 0);
+      const float time = tables.lineStart[line] + static_cast<float>(f * kFrameSeconds);
+      if (!onset || time - last < 1.0f) continue;
+      spec.danceTimes.push_back(time);
+      spec.danceCodes.push_back(kTurns[spec.danceCodes.size() % 4]);
+      last = time;
+    }
+  }
+}
+
 }  // namespace
 
 bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine, std::vector<std::string>& warnings,
@@ -77,6 +95,7 @@ bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine,
   spec.closingStart = tables.lineEnd.back() + 0.5f;
   spec.closingEnd = spec.closingStart;
   spec.lyric = tables.lyric;
+  PlainDanceChart(tables, spec);
 
   const fs::path data = folder / kDataFolderName;
   std::error_code ec;
