@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -39,20 +38,26 @@ std::vector<std::string> Lines(const std::string& text) {
 // The catalogue as UTF-8 lines.
 std::vector<std::string> Catalogue() {
   std::vector<std::string> lines;
-  for (const auto& line : Lines(ReadBytes(kProgram + "/List.txt"))) lines.push_back(platform::GbkToUtf8(line));
+  for (const auto& line : Lines(ReadBytes(kProgram + "/List.txt")))
+    lines.push_back(platform::GbkToUtf8(line));
   return lines;
 }
 
-std::string NameOf(const std::string& catalogueLine) { return catalogueLine.substr(0, catalogueLine.find(' ')); }
+std::string NameOf(const std::string& catalogueLine) {
+  return catalogueLine.substr(0, catalogueLine.find(' '));
+}
 
-bool IsKtvLine(const std::string& line) { return line.find("K 歌") != std::string::npos; }
+bool IsKtvLine(const std::string& line) {
+  return line.find("K 歌") != std::string::npos;
+}
 
 // An MP3 file: an ID3 tag or a frame sync at the start, and some substance.
 void ExpectMp3(const fs::path& path) {
   const std::string bytes = ReadBytes(path);
   ASSERT_GT(bytes.size(), 20000u) << path;
   const bool id3 = bytes.rfind("ID3", 0) == 0;
-  const bool sync = static_cast<unsigned char>(bytes[0]) == 0xFF && (static_cast<unsigned char>(bytes[1]) & 0xE0) == 0xE0;
+  const bool sync =
+      static_cast<unsigned char>(bytes[0]) == 0xFF && (static_cast<unsigned char>(bytes[1]) & 0xE0) == 0xE0;
   EXPECT_TRUE(id3 || sync) << path;
 }
 
@@ -70,7 +75,8 @@ TEST(BundledLibrary, HoldsTheDemoSongsTheCatalogueNames) {
     if (IsKtvLine(line)) {
       ++ktv;
       const std::string suffix = "_KTV版";
-      EXPECT_TRUE(name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      EXPECT_TRUE(name.size() > suffix.size() &&
+                  name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
           << line;
     } else {
       ++scored;
@@ -135,15 +141,16 @@ TEST_P(BundledSingle, LoadsInTheFormItWasWrittenWithItsPictures) {
   if (!ktv) {
     // One lyric unit per note, and every sung note has a syllable of its own.
     EXPECT_EQ(tables.noteLyrics.size(), tables.noteLength.size());
-    EXPECT_EQ(tables.syllables.size(), static_cast<size_t>(std::count_if(
-                                           tables.noteLyrics.begin(), tables.noteLyrics.end(),
-                                           [](const std::string& unit) { return unit != " "; })));
+    EXPECT_EQ(tables.syllables.size(),
+              static_cast<size_t>(std::count_if(tables.noteLyrics.begin(), tables.noteLyrics.end(),
+                                                [](const std::string& unit) { return unit != " "; })));
     EXPECT_FALSE(tables.danceTimes.empty()) << "every single song can be danced";
   }
   const std::string data = content::FindSongDataFolder(folder);
   ExpectMp3(data + "/music.mp3");
   ExpectMp3(data + "/music1.mp3");
-  EXPECT_NE(ReadBytes(data + "/music.mp3"), ReadBytes(data + "/music1.mp3")) << "music1.mp3 has the guide voice";
+  EXPECT_NE(ReadBytes(data + "/music.mp3"), ReadBytes(data + "/music1.mp3"))
+      << "music1.mp3 has the guide voice";
 
   const std::string head = ReadBytes(folder + "/head.bmp");
   ASSERT_EQ(head.size(), 54u + 32u * 32u * 3u);

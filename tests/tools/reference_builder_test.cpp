@@ -1,12 +1,13 @@
 // Reference frames and lyric units: what the package loader reads back must give every syllable
 // its own note, in both package forms.
+#include "songgen/reference_builder.h"
+
 #include <gtest/gtest.h>
 
 #include "content/package_writer.h"
 #include "content/song_package.h"
 #include "platform/text_encoding.h"
 #include "song_test_support.h"
-#include "songgen/reference_builder.h"
 
 namespace sonavera::songgen {
 namespace {
@@ -37,17 +38,19 @@ TEST_P(LyricUnits, SplitAsTheLoaderWillReadThem) {
   ASSERT_TRUE(SplitLyricUnits(GetParam().syllable, GetParam().wordEnd, units, error)) << error;
   std::vector<std::string> texts;
   for (const auto& unit : units)
-    texts.push_back(platform::GbkToUtf8(unit.bytes) + (unit.wide ? std::string() : std::string(1, unit.separator)));
+    texts.push_back(platform::GbkToUtf8(unit.bytes) +
+                    (unit.wide ? std::string() : std::string(1, unit.separator)));
   EXPECT_EQ(texts, GetParam().units);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Grid, LyricUnits,
-    ::testing::Values(UnitCase{"love", true, {"love "}}, UnitCase{"Twin", false, {"Twin-"}},
-                      UnitCase{"星", true, {"星"}}, UnitCase{"你好", true, {"你", "好"}},
-                      UnitCase{"café", true, {"caf-", "é"}}, UnitCase{"well-known", true, {"well-", "known "}},
-                      UnitCase{"two words", false, {"two ", "words-"}}, UnitCase{"", true, {"-"}},
-                      UnitCase{"Row,", true, {"Row, "}}));
+INSTANTIATE_TEST_SUITE_P(Grid, LyricUnits,
+                         ::testing::Values(UnitCase{"love", true, {"love "}},
+                                           UnitCase{"Twin", false, {"Twin-"}}, UnitCase{"星", true, {"星"}},
+                                           UnitCase{"你好", true, {"你", "好"}},
+                                           UnitCase{"café", true, {"caf-", "é"}},
+                                           UnitCase{"well-known", true, {"well-", "known "}},
+                                           UnitCase{"two words", false, {"two ", "words-"}},
+                                           UnitCase{"", true, {"-"}}, UnitCase{"Row,", true, {"Row, "}}));
 
 TEST(LyricUnits, ACharacterWithoutGbkFormIsNamed) {
   std::vector<LyricUnit> units;
@@ -67,7 +70,7 @@ TEST(ReferenceFrames, RestBetweenNotesAndOneRestFrameAtTheLineEnd) {
   ASSERT_EQ(tables.lineFrames.size(), 1u);
   const std::vector<int> expected = {600, 600, 600, 600, 600, 600, 600, 600, 0, 0,  // a: 10 frames
                                      600, 600, 600, 600, 600, 600, 600, 600, 0, 0,  // b, same pitch
-                                     620, 620, 620, 620, 0};                         // c, one rest frame
+                                     620, 620, 620, 620, 0};                        // c, one rest frame
   EXPECT_EQ(tables.lineFrames[0], expected);
   EXPECT_FLOAT_EQ(tables.lineStart[0], 1.0f);
   EXPECT_FLOAT_EQ(tables.lineEnd[0], 1.0f + 25 * 0.016f);
@@ -92,7 +95,8 @@ TEST(ReferenceFrames, FreeNotesStartLinesOrAreReported) {
   TimedNote freeStart = Note(0.0, 0.2, 0, "oh");
   TimedNote freeMiddle = Note(0.6, 0.2, 0, "yeah");
   TimedNote freeEnd = Note(1.4, 0.2, 0, "hey");
-  song.lines.push_back({{freeStart, Note(0.2, 0.4, 60, "one"), freeMiddle, Note(0.8, 0.4, 62, "two"), freeEnd}});
+  song.lines.push_back(
+      {{freeStart, Note(0.2, 0.4, 60, "one"), freeMiddle, Note(0.8, 0.4, 62, "two"), freeEnd}});
   song.lines.push_back({{Note(2.0, 0.4, 0, "only free")}});
   ReferenceTables tables;
   std::string error;
@@ -132,8 +136,9 @@ class ReferenceRoundTrip : public ::testing::TestWithParam<content::PackageForm>
 
 TEST_P(ReferenceRoundTrip, EverySyllableLandsOnItsNote) {
   TimedSong song;
-  song.lines.push_back({{Note(2.0, 0.5, 60, "Twin", false), Note(2.5, 0.5, 60, "kle"), Note(3.0, 0.5, 67, "你好"),
-                         Note(3.5, 0.5, 69, "", true, true), Note(4.0, 1.0, 67, "café")}});
+  song.lines.push_back(
+      {{Note(2.0, 0.5, 60, "Twin", false), Note(2.5, 0.5, 60, "kle"), Note(3.0, 0.5, 67, "你好"),
+        Note(3.5, 0.5, 69, "", true, true), Note(4.0, 1.0, 67, "café")}});
   song.lines.push_back({{Note(6.0, 0.5, 65, "星"), Note(7.0, 0.5, 64, "end")}});
   ReferenceTables tables;
   std::string error;

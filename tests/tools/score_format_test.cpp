@@ -13,7 +13,9 @@ struct PitchCase {
 
 class PitchNames : public ::testing::TestWithParam<PitchCase> {};
 
-TEST_P(PitchNames, GiveMidiNumbers) { EXPECT_EQ(ParsePitch(GetParam().token), GetParam().midi) << GetParam().token; }
+TEST_P(PitchNames, GiveMidiNumbers) {
+  EXPECT_EQ(ParsePitch(GetParam().token), GetParam().midi) << GetParam().token;
+}
 
 INSTANTIATE_TEST_SUITE_P(Grid, PitchNames,
                          ::testing::Values(PitchCase{"C4", 60}, PitchCase{"A4", 69}, PitchCase{"F#3", 54},
@@ -29,6 +31,8 @@ catalogue 测试歌 Vexo
 shelf medley
 form old
 tempo 120
+ktv yes
+ktvratio 0.85
 meter 3
 intro 3
 outro 3
@@ -51,6 +55,8 @@ TEST(ScoreFormat, ReadsEverySetting) {
   EXPECT_EQ(score.catalogueLine, "测试歌 Vexo");
   EXPECT_EQ(score.shelf, SongShelf::kMedley);
   EXPECT_FALSE(score.newForm);
+  EXPECT_TRUE(score.ktv);
+  EXPECT_EQ(score.ktvRatio, 0.85);
   EXPECT_EQ(score.tempo, 120.0);
   EXPECT_EQ(score.beatsPerBar, 3);
   EXPECT_EQ(score.chordBeats, 3);
@@ -121,10 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScore{"name a\ntempo 0\nline C4 1 x\n", "tempo lies between"},
                       BadScore{"name a\nmeter 12\n", "meter is 2 to 8"},
                       BadScore{"name a\nchords C H\n", "'H' is not a chord"},
-                      BadScore{"name a\nchords Cmaj9\n", "not a chord"},
-                      BadScore{"name a b\n", "one word"},
-                      BadScore{"name ../x\n", "one word"},
-                      BadScore{"line C4 1 x\n", "no name"},
+                      BadScore{"name a\nchords Cmaj9\n", "not a chord"}, BadScore{"name a b\n", "one word"},
+                      BadScore{"name ../x\n", "one word"}, BadScore{"line C4 1 x\n", "no name"},
                       BadScore{"name a\n", "no line of notes"},
                       BadScore{"name a\nform plain\n", "form is old or new"},
                       BadScore{"name a\nline C4 1 x\ndance 5 1 4 10\n", "forward in time"},
@@ -133,7 +137,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScore{"name a\ndance-run 8 4 1 1\n", "FROM TO EVERY"},
                       BadScore{"name a\ndance-run 0 4 0 1\n", "FROM TO EVERY"},
                       BadScore{"name a\ndance-run 0 4 1\n", "at least one code"},
-                      BadScore{"name a\nvowels ay\n", "vowels are letters"}));
+                      BadScore{"name a\nvowels ay\n", "vowels are letters"},
+                      BadScore{"name a\nktvratio 1.5\n", "ktvratio lies"},
+                      BadScore{"name a\nktvratio 0\n", "ktvratio lies"}));
 
 }  // namespace
 }  // namespace sonavera::songgen

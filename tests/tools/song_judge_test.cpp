@@ -8,11 +8,11 @@
 #include <cmath>
 #include <functional>
 
+#include "song_test_support.h"
 #include "songgen/ktv_cues.h"
 #include "songgen/reference_builder.h"
 #include "songgen/score.h"
 #include "songgen/song_builder.h"
-#include "song_test_support.h"
 
 namespace sonavera::songtest {
 namespace {
@@ -56,7 +56,8 @@ TEST_P(ScoredDemoSong, AManFollowingTheMelodyScoresHigh) {
   ASSERT_TRUE(result.ran) << result.output;
   EXPECT_GE(result.finalScore, 85.0) << result.output;
   EXPECT_LE(result.finalScore, 99.9 + 1e-6);
-  for (size_t i = 0; i + 1 < result.lineScores.size(); ++i) EXPECT_GE(result.lineScores[i], 75.0) << "line " << i + 1;
+  for (size_t i = 0; i + 1 < result.lineScores.size(); ++i)
+    EXPECT_GE(result.lineScores[i], 75.0) << "line " << i + 1;
 }
 
 TEST_P(ScoredDemoSong, FiveSemitonesOffKeyScoresWellOnceTheKeyOffsetSettles) {
@@ -64,7 +65,8 @@ TEST_P(ScoredDemoSong, FiveSemitonesOffKeyScoresWellOnceTheKeyOffsetSettles) {
   ASSERT_TRUE(result.ran) << result.output;
   ASSERT_GE(result.lineScores.size(), 3u);
   // The first buffer of the first line is judged before any key offset: only later ones count.
-  for (size_t i = 1; i + 1 < result.lineScores.size(); ++i) EXPECT_GE(result.lineScores[i], 80.0) << "line " << i + 1;
+  for (size_t i = 1; i + 1 < result.lineScores.size(); ++i)
+    EXPECT_GE(result.lineScores[i], 80.0) << "line " << i + 1;
   EXPECT_GE(result.finalScore, 80.0) << result.output;
 }
 
@@ -75,8 +77,10 @@ TEST_P(ScoredDemoSong, SilenceScoresZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryScoredSong, ScoredDemoSong, ::testing::ValuesIn(ScoredSongs()),
-                         [](const auto& info) { return (info.param.shelf == "单曲" ? "single" : "medley") +
-                                                       std::to_string(info.index); });
+                         [](const auto& info) {
+                           return (info.param.shelf == "单曲" ? "single" : "medley") +
+                                  std::to_string(info.index);
+                         });
 
 // The KTV song: the score's melody gives the voiced frames a singer follows.
 class KtvDemoSong : public ::testing::Test {
@@ -87,7 +91,8 @@ class KtvDemoSong : public ::testing::Test {
     ASSERT_FALSE(folder.empty());
     std::string text, error;
     songgen::Score score;
-    ASSERT_TRUE(songgen::ReadWholeFile(std::string(SONAVERA_SOURCE_DIR) + "/assets/songs/auld_lang_syne_ktv.score", text));
+    ASSERT_TRUE(songgen::ReadWholeFile(
+        std::string(SONAVERA_SOURCE_DIR) + "/assets/songs/auld_lang_syne_ktv.score", text));
     ASSERT_TRUE(songgen::ParseScore(text, score, error)) << error;
     ASSERT_TRUE(songgen::BuildReference(songgen::ScoreToTimedSong(score), reference, error)) << error;
     std::string message;
@@ -103,9 +108,11 @@ class KtvDemoSong : public ::testing::Test {
       const auto& frames = reference.lineFrames[line];
       for (size_t f = 0; f < frames.size(); ++f) {
         if (frames[f] <= 0) continue;
-        const auto from = static_cast<size_t>((reference.lineStart[line] + f * songgen::kFrameSeconds) * 8000.0);
+        const auto from =
+            static_cast<size_t>((reference.lineStart[line] + f * songgen::kFrameSeconds) * 8000.0);
         for (size_t s = from; s < from + 128 && s < voice.size(); ++s)
-          voice[s] = static_cast<int16_t>(6000.0 * std::sin(2.0 * M_PI * 196.0 * static_cast<double>(s) / 8000.0));
+          voice[s] =
+              static_cast<int16_t>(6000.0 * std::sin(2.0 * M_PI * 196.0 * static_cast<double>(s) / 8000.0));
       }
     }
     const std::string path = temp.Path("ktv.wav");

@@ -17,7 +17,9 @@ namespace sonavera::songtest {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+std::string Quoted(const std::string& path) {
+  return "'" + path + "'";
+}
 
 ToolRun RunTool(const std::string& arguments) {
   ToolRun run;
@@ -91,7 +93,8 @@ bool WriteVoice(const std::string& path, const std::vector<int16_t>& samples) {
 
 JudgeResult Judge(const std::string& songFolder, const std::string& voicePath, const std::string& options) {
   JudgeResult result;
-  const ToolRun run = RunTool("judge --song " + Quoted(songFolder) + " --voice " + Quoted(voicePath) + " " + options);
+  const ToolRun run =
+      RunTool("judge --song " + Quoted(songFolder) + " --voice " + Quoted(voicePath) + " " + options);
   result.output = run.out + run.err;
   result.ran = run.exitCode == 0;
   std::istringstream lines(run.out);

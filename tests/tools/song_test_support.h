@@ -36,12 +36,13 @@ class TempFolder {
 };
 
 /// Loads a song folder as the program does (scored, or KTV with `ktv`). False with the message.
-bool LoadSong(const std::string& songFolder, content::SongTables& tables, std::string& message, bool ktv = false,
-              bool dance = false);
+bool LoadSong(const std::string& songFolder, content::SongTables& tables, std::string& message,
+              bool ktv = false, bool dance = false);
 
 /// 8 kHz voice samples that sing the reference frames of `tables` as a sine, `offsetTenths` away
 /// from the reference (-120: an octave lower, as a man sings), silent on rests.
-std::vector<int16_t> FollowMelody(const content::SongTables& tables, int offsetTenths, double extraSeconds = 1.0);
+std::vector<int16_t> FollowMelody(const content::SongTables& tables, int offsetTenths,
+                                  double extraSeconds = 1.0);
 
 /// Writes 16-bit mono 8 kHz samples as a WAV file; false when it cannot.
 bool WriteVoice(const std::string& path, const std::vector<int16_t>& samples);
@@ -56,7 +57,8 @@ struct JudgeResult {
 };
 
 /// Runs the offline judge on a song with a voice file.
-JudgeResult Judge(const std::string& songFolder, const std::string& voicePath, const std::string& options = "");
+JudgeResult Judge(const std::string& songFolder, const std::string& voicePath,
+                  const std::string& options = "");
 
 /// Every song folder of one shelf of the bundled library ("单曲" or "串烧歌曲"), sorted.
 std::vector<std::string> BundledSongs(const std::string& shelf);

@@ -15,15 +15,16 @@
 namespace sonavera::songgen {
 namespace {
 
-const char* const kScores[] = {"little_star",  "twinkle_twinkle", "little_cats",        "ode_to_joy",
-                               "jasmine",      "row_your_boat",   "london_bridge",      "auld_lang_syne_ktv",
+const char* const kScores[] = {"little_star",       "twinkle_twinkle", "little_cats",   "ode_to_joy",
+                               "jasmine",           "row_your_boat",   "london_bridge", "auld_lang_syne_ktv",
                                "medley_little_star"};
 
 class BundledScore : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     std::string text, error;
-    ASSERT_TRUE(ReadWholeFile(std::string(SONAVERA_SOURCE_DIR) + "/assets/songs/" + GetParam() + ".score", text));
+    ASSERT_TRUE(
+        ReadWholeFile(std::string(SONAVERA_SOURCE_DIR) + "/assets/songs/" + GetParam() + ".score", text));
     ASSERT_TRUE(ParseScore(text, score, error)) << error;
     ASSERT_TRUE(BuildReference(ScoreToTimedSong(score), reference, error)) << error;
     EXPECT_TRUE(reference.warnings.empty());
@@ -46,7 +47,8 @@ TEST_P(BundledScore, RendersWithinFullScaleForTheWholeSong) {
   const StereoBuffer band = music;
   StereoBuffer withVoice;
   MixSongVersions(music, voice, withVoice);
-  const float peak = std::max({Peak(music.left), Peak(music.right), Peak(withVoice.left), Peak(withVoice.right)});
+  const float peak =
+      std::max({Peak(music.left), Peak(music.right), Peak(withVoice.left), Peak(withVoice.right)});
   EXPECT_GT(peak, 0.1f);
   EXPECT_LT(peak, 0.9f) << "an MP3 would clip";
   // Both versions keep the same band level: music1.mp3 is music.mp3 plus the voice.
@@ -92,7 +94,8 @@ TEST_P(BundledScore, TheGuideVoiceSingsTheReference) {
           block[s] = index < voice.size() ? static_cast<int16_t>(voice[index] * 20000.0f) : 0;
         }
         int track[64] = {};
-        const int count = analysis::PitchTrack(block.data(), static_cast<int>(block.size()), 8000, 256, 128, track);
+        const int count =
+            analysis::PitchTrack(block.data(), static_cast<int>(block.size()), 8000, 256, 128, track);
         std::vector<int> voiced;
         for (int i = 0; i < count; ++i)
           if (track[i] > 0) voiced.push_back(track[i]);
@@ -114,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Scores, BundledScore, ::testing::ValuesIn(kScores));
 TEST(Accompaniment, IsTheSameEveryTime) {
   Score score;
   std::string error;
-  ASSERT_TRUE(ParseScore("name a\ntempo 150\nintro 4\noutro 4\nchords C G\nline C4 1 x\n", score, error)) << error;
+  ASSERT_TRUE(ParseScore("name a\ntempo 150\nintro 4\noutro 4\nchords C G\nline C4 1 x\n", score, error))
+      << error;
   const StereoBuffer first = RenderAccompaniment(score);
   const StereoBuffer second = RenderAccompaniment(score);
   EXPECT_EQ(first.left, second.left);

@@ -1,5 +1,7 @@
 // UltraStar songs: the parser's timing, note kinds, line breaks and encodings, and the
 // import-ultrastar command from a file to a package that loads and judges.
+#include "songgen/ultrastar.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,7 +12,6 @@
 #include "song_test_support.h"
 #include "songgen/mp3_encoder.h"
 #include "songgen/song_builder.h"
-#include "songgen/ultrastar.h"
 
 namespace sonavera::songgen {
 namespace {
@@ -32,17 +33,17 @@ TEST(UltrastarParser, TimesBeatsAfterTheGapAndKeepsNoteKinds) {
   ASSERT_EQ(song.song.lines.size(), 2u);
   const auto& first = song.song.lines[0].notes;
   ASSERT_EQ(first.size(), 5u);
-  EXPECT_DOUBLE_EQ(first[0].start, 1.5);   // the gap
-  EXPECT_DOUBLE_EQ(first[1].start, 1.9);   // beat 4 of 0.1 s
+  EXPECT_DOUBLE_EQ(first[0].start, 1.5);  // the gap
+  EXPECT_DOUBLE_EQ(first[1].start, 1.9);  // beat 4 of 0.1 s
   EXPECT_NEAR(first[1].length, 0.2, 1e-9);
-  EXPECT_EQ(first[0].pitch, 650);          // pitch 5 above MIDI 60
-  EXPECT_EQ(first[2].pitch, 570);          // golden notes are judged like the rest
-  EXPECT_EQ(first[3].pitch, 0);            // freestyle: not judged
-  EXPECT_EQ(first[4].pitch, 0);            // rap: not judged
+  EXPECT_EQ(first[0].pitch, 650);  // pitch 5 above MIDI 60
+  EXPECT_EQ(first[2].pitch, 570);  // golden notes are judged like the rest
+  EXPECT_EQ(first[3].pitch, 0);    // freestyle: not judged
+  EXPECT_EQ(first[4].pitch, 0);    // rap: not judged
   EXPECT_EQ(first[0].text, "Hel");
   EXPECT_FALSE(first[0].wordEnd);
-  EXPECT_TRUE(first[1].wordEnd);           // trailing blank
-  EXPECT_TRUE(first[2].wordEnd);           // " world": the blank before it ends the word before
+  EXPECT_TRUE(first[1].wordEnd);  // trailing blank
+  EXPECT_TRUE(first[2].wordEnd);  // " world": the blank before it ends the word before
   EXPECT_EQ(first[2].text, "world");
   const auto& second = song.song.lines[1].notes;
   ASSERT_EQ(second.size(), 3u) << "nothing after E is read";
@@ -55,7 +56,8 @@ TEST(UltrastarParser, TimesBeatsAfterTheGapAndKeepsNoteKinds) {
 TEST(UltrastarParser, RelativeFilesShiftByTheLineBreak) {
   UltrastarSong song;
   std::string error;
-  ASSERT_TRUE(ParseUltrastar("#BPM:300\n#RELATIVE:yes\n: 0 4 0 a\n- 6 10\n: 0 4 0 b\n- 8\n: 2 4 0 c\nE\n", song, error))
+  ASSERT_TRUE(ParseUltrastar("#BPM:300\n#RELATIVE:yes\n: 0 4 0 a\n- 6 10\n: 0 4 0 b\n- 8\n: 2 4 0 c\nE\n",
+                             song, error))
       << error;
   ASSERT_EQ(song.song.lines.size(), 3u);
   EXPECT_DOUBLE_EQ(song.song.lines[1].notes[0].start, 10 * 0.05);
@@ -90,14 +92,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"#BPM:100\nP1\n", "duet"},
                       BadFile{"#BPM:100\n: 0 2 0 a\nwhat\n", "cannot read"},
                       BadFile{"#BPM:100\n: 0 2 0 a\n#GAP:5\n", "header tag after the notes"},
-                      BadFile{"#BPM\n", "without ':'"},
-                      BadFile{"#BPM:100\nE\n", "no notes"},
+                      BadFile{"#BPM\n", "without ':'"}, BadFile{"#BPM:100\nE\n", "no notes"},
                       BadFile{"#BPM:100\n#GAP:-99999\n: 0 2 0 a\n", "before the song"}));
 
 TEST(UltrastarText, DecodesUtf8GbkAndLatin1) {
-  EXPECT_EQ(UltrastarTextToUtf8("\xEF\xBB\xBF#TITLE:D\xC3\xAD" "a"), "#TITLE:Día");
-  EXPECT_EQ(UltrastarTextToUtf8("#TITLE:D\xED" "a de sol"), "#TITLE:Día de sol");          // Latin-1
-  EXPECT_EQ(UltrastarTextToUtf8("#TITLE:\xC4\xE3\xBA\xC3"), "#TITLE:你好");              // GBK
+  EXPECT_EQ(UltrastarTextToUtf8("\xEF\xBB\xBF#TITLE:D\xC3\xAD"
+                                "a"),
+            "#TITLE:Día");
+  EXPECT_EQ(UltrastarTextToUtf8("#TITLE:D\xED"
+                                "a de sol"),
+            "#TITLE:Día de sol");                                            // Latin-1
+  EXPECT_EQ(UltrastarTextToUtf8("#TITLE:\xC4\xE3\xBA\xC3"), "#TITLE:你好");  // GBK
   EXPECT_EQ(UltrastarTextToUtf8("#ENCODING:CP1252\n#TITLE:\xC4\xE3"), "#ENCODING:CP1252\n#TITLE:Äã");
 }
 
@@ -113,9 +118,7 @@ class UltrastarImportCommand : public ::testing::Test {
     ASSERT_TRUE(EncodeMp3(hum, temp.Path("vocals.mp3"), error)) << error;
   }
 
-  void WriteSong(const std::string& text) {
-    std::ofstream(temp.Path("song.txt"), std::ios::binary) << text;
-  }
+  void WriteSong(const std::string& text) { std::ofstream(temp.Path("song.txt"), std::ios::binary) << text; }
 
   songtest::TempFolder temp;
 };
@@ -131,8 +134,8 @@ const char* const kSong =
 TEST_F(UltrastarImportCommand, ConvertsLoadsAndJudges) {
   WriteSong(kSong);
   const std::string folder = temp.Path("Dia_de_Sol");
-  const songtest::ToolRun run =
-      songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " + songtest::Quoted(folder));
+  const songtest::ToolRun run = songtest::RunTool(
+      "import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " + songtest::Quoted(folder));
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "Dia_de_Sol Día de Sol - Sonavera\n");
 
@@ -148,8 +151,8 @@ TEST_F(UltrastarImportCommand, ConvertsLoadsAndJudges) {
   std::vector<std::string> lyrics;
   for (const auto& unit : tables.noteLyrics)
     if (unit != " ") lyrics.push_back(platform::GbkToUtf8(unit));
-  const std::vector<std::string> expected = {"Sun", "ny ", "day ", "oh ", "yeah ", "你", "好", "caf", "é",
-                                             "mundo ", "la ", "la ", "sol", "do "};
+  const std::vector<std::string> expected = {"Sun", "ny ", "day ",   "oh ", "yeah ", "你",  "好",
+                                             "caf", "é",   "mundo ", "la ", "la ",   "sol", "do "};
   EXPECT_EQ(lyrics, expected);
   const std::string data = content::FindSongDataFolder(folder);
   std::string mp3, music, music1;
@@ -172,9 +175,9 @@ TEST_F(UltrastarImportCommand, ConvertsLoadsAndJudges) {
 TEST_F(UltrastarImportCommand, WritesTheOldFormAndTakesAVocalTrack) {
   WriteSong(kSong);
   const std::string folder = temp.Path("old");
-  const songtest::ToolRun run = songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " +
-                                                  songtest::Quoted(folder) + " --old-form --vocals " +
-                                                  songtest::Quoted(temp.Path("vocals.mp3")));
+  const songtest::ToolRun run = songtest::RunTool(
+      "import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " + songtest::Quoted(folder) +
+      " --old-form --vocals " + songtest::Quoted(temp.Path("vocals.mp3")));
   ASSERT_EQ(run.exitCode, 0) << run.err;
   content::SongTables tables;
   std::string message;
@@ -188,17 +191,19 @@ TEST_F(UltrastarImportCommand, WritesTheOldFormAndTakesAVocalTrack) {
 
 TEST_F(UltrastarImportCommand, ReportsWhatGbkCannotHoldAndOtherFaults) {
   WriteSong("#TITLE:Smile\n#MP3:song.mp3\n#BPM:150\n: 0 8 0 \xF0\x9F\x98\x80\n: 10 8 2 go\nE\n");
-  songtest::ToolRun run =
-      songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " + songtest::Quoted(temp.Path("x")));
+  songtest::ToolRun run = songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) +
+                                            " " + songtest::Quoted(temp.Path("x")));
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.err.find("U+1F600"), std::string::npos) << run.err;
 
   WriteSong("#TITLE:No audio\n#MP3:missing.mp3\n#BPM:150\n: 0 8 0 la\nE\n");
-  run = songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " + songtest::Quoted(temp.Path("y")));
+  run = songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("song.txt")) + " " +
+                          songtest::Quoted(temp.Path("y")));
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.err.find("missing.mp3"), std::string::npos) << run.err;
 
-  run = songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("nothing.txt")) + " " + songtest::Quoted(temp.Path("z")));
+  run = songtest::RunTool("import-ultrastar " + songtest::Quoted(temp.Path("nothing.txt")) + " " +
+                          songtest::Quoted(temp.Path("z")));
   EXPECT_NE(run.exitCode, 0);
   EXPECT_EQ(songtest::RunTool("import-ultrastar onlyone").exitCode, 2);
   EXPECT_EQ(songtest::RunTool("import-ultrastar a b --bogus").exitCode, 2);
@@ -209,8 +214,8 @@ TEST(NewSongCommand, BuildsAScoreAndPrintsItsCatalogueLine) {
   std::ofstream(temp.Path("tune.score")) << "name 小曲\ncatalogue 小曲 测试\nform old\ntempo 120\nintro 4\n"
                                             "line C4 1 一 D4 1 二 E4 2 三\nline E4 1 四 D4 1 五 C4 2 六\n";
   const std::string folder = temp.Path("小曲");
-  songtest::ToolRun run =
-      songtest::RunTool("new-song " + songtest::Quoted(temp.Path("tune.score")) + " " + songtest::Quoted(folder));
+  songtest::ToolRun run = songtest::RunTool("new-song " + songtest::Quoted(temp.Path("tune.score")) + " " +
+                                            songtest::Quoted(folder));
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "小曲 测试\n");
   content::SongTables tables;
@@ -222,7 +227,8 @@ TEST(NewSongCommand, BuildsAScoreAndPrintsItsCatalogueLine) {
   EXPECT_FALSE(tables.danceTimes.empty());
 
   std::ofstream(temp.Path("bad.score")) << "name x\nline Q4 1 a\n";
-  run = songtest::RunTool("new-song " + songtest::Quoted(temp.Path("bad.score")) + " " + songtest::Quoted(temp.Path("x")));
+  run = songtest::RunTool("new-song " + songtest::Quoted(temp.Path("bad.score")) + " " +
+                          songtest::Quoted(temp.Path("x")));
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_NE(run.err.find("line 2: 'Q4' is not a pitch"), std::string::npos) << run.err;
 }

@@ -1,7 +1,7 @@
 #include "songgen/band_synth.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace sonavera::songgen {
@@ -9,7 +9,9 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-double MidiHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
+double MidiHz(double midi) {
+  return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0);
+}
 
 // Small deterministic noise source for the drums.
 struct Noise {
@@ -20,7 +22,9 @@ struct Noise {
   }
 };
 
-size_t At(double seconds) { return static_cast<size_t>(std::max(0.0, seconds) * kSampleRate); }
+size_t At(double seconds) {
+  return static_cast<size_t>(std::max(0.0, seconds) * kSampleRate);
+}
 
 void Kick(StereoBuffer& out, double t, float level) {
   const size_t start = At(t), n = At(0.35);
@@ -62,8 +66,12 @@ void HiHat(StereoBuffer& out, double t, float level, Noise& noise) {
 struct DecayingSine {
   double re, im, stepRe, stepIm, gain, decay;
   DecayingSine(double hz, double amplitude, double perSecond)
-      : re(0.0), im(0.0), stepRe(std::cos(kTwoPi * hz / kSampleRate)), stepIm(std::sin(kTwoPi * hz / kSampleRate)),
-        gain(amplitude), decay(std::exp(-perSecond / kSampleRate)) {
+      : re(0.0),
+        im(0.0),
+        stepRe(std::cos(kTwoPi * hz / kSampleRate)),
+        stepIm(std::sin(kTwoPi * hz / kSampleRate)),
+        gain(amplitude),
+        decay(std::exp(-perSecond / kSampleRate)) {
     re = 1.0;
   }
   double Next() {
@@ -141,20 +149,24 @@ StereoBuffer RenderAccompaniment(const Score& score) {
     const std::vector<int> tones = ChordTones(chord);
     const bool chordStart = g % chordBeats == 0;
     const bool lastBar = g >= lastBarStart;
-    if (lastBar && g > lastBarStart) continue;  // the song ends on one held chord
+    if (lastBar && g > lastBarStart) continue;          // the song ends on one held chord
     const int bassRoot = 40 + ((chord.root + 8) % 12);  // E2..D#3, under the chords
     // Bass: the root on the first beat and halfway through the bar (not in a waltz), or on a change.
     if (i == 0 || chordStart || (!waltz && i == bar / 2))
       Bass(out, t, beat * (waltz && i == 0 ? 2.8 : 1.9), bassRoot + (march && i == bar / 2 ? 7 : 0), 0.34f);
     if (ballad && (chordStart || i == 0)) {
       for (size_t k = 0; k < tones.size(); ++k)
-        Pad(out, t, (lastBar ? bar : chordBeats - g % chordBeats) * beat, tones[k], 0.07f, k % 2 ? 0.4f : -0.4f);
+        Pad(out, t, (lastBar ? bar : chordBeats - g % chordBeats) * beat, tones[k], 0.07f,
+            k % 2 ? 0.4f : -0.4f);
     }
     const bool strum = waltz ? (i % 3 != 0) : (ballad ? (i == 0 || i == bar / 2 || chordStart) : true);
     if (strum || lastBar) {
       for (size_t k = 0; k < tones.size(); ++k)
-        Pluck(out, t + 0.008 * static_cast<double>(k), beat * (lastBar ? bar : ballad ? 1.9 : 0.9), tones[k],
-              ballad ? 0.11f : 0.09f, k % 2 ? 0.3f : -0.3f);
+        Pluck(out, t + 0.008 * static_cast<double>(k),
+              beat * (lastBar  ? bar
+                      : ballad ? 1.9
+                               : 0.9),
+              tones[k], ballad ? 0.11f : 0.09f, k % 2 ? 0.3f : -0.3f);
     }
     // Drums.
     const bool strong = i == 0 || (!waltz && i == bar / 2);

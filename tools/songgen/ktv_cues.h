@@ -9,9 +9,9 @@ namespace sonavera::songgen {
 
 /// The lyric cues of a KTV song: one per sung line at its start, and the closing time.
 struct KtvCueSheet {
-  std::vector<float> times;         // seconds
-  std::vector<std::string> texts;   // UTF-8
-  float endTime = 0.0f;             // one second after the last line
+  std::vector<float> times;        // seconds
+  std::vector<std::string> texts;  // UTF-8
+  float endTime = 0.0f;            // one second after the last line
 };
 
 KtvCueSheet MakeKtvCues(const ReferenceTables& tables);

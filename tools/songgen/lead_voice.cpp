@@ -15,11 +15,16 @@ struct Formants {
 
 Formants VowelFormants(char vowel) {
   switch (vowel) {
-    case 'e': return {{450.0, 1900.0, 2700.0}};
-    case 'i': return {{320.0, 2250.0, 3000.0}};
-    case 'o': return {{480.0, 850.0, 2800.0}};
-    case 'u': return {{340.0, 750.0, 2500.0}};
-    default: return {{780.0, 1200.0, 2800.0}};
+    case 'e':
+      return {{450.0, 1900.0, 2700.0}};
+    case 'i':
+      return {{320.0, 2250.0, 3000.0}};
+    case 'o':
+      return {{480.0, 850.0, 2800.0}};
+    case 'u':
+      return {{340.0, 750.0, 2500.0}};
+    default:
+      return {{780.0, 1200.0, 2800.0}};
   }
 }
 

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i < scores.size(); ++i) {
     std::string text, error;
     if (!ReadWholeFile(scores[i], text) || !ParseScore(text, parsed[i], error)) {
-      std::fprintf(stderr, "sonavera-songgen: %s: %s\n", scores[i].c_str(), error.empty() ? "cannot read" : error.c_str());
+      std::fprintf(stderr, "sonavera-songgen: %s: %s\n", scores[i].c_str(),
+                   error.empty() ? "cannot read" : error.c_str());
       return 1;
     }
   }

@@ -40,15 +40,17 @@ bool EncodeMp3(const StereoBuffer& audio, const std::string& path, std::string& 
       left[i] = toPcm(audio.left[pos + i]);
       right[i] = toPcm(audio.right[pos + i]);
     }
-    const int bytes = lame_encode_buffer(lame.get(), left.data(), right.data(), static_cast<int>(n), mp3.data(),
-                                         static_cast<int>(mp3.size()));
-    if (bytes < 0 || std::fwrite(mp3.data(), 1, static_cast<size_t>(bytes), file.get()) != static_cast<size_t>(bytes)) {
+    const int bytes = lame_encode_buffer(lame.get(), left.data(), right.data(), static_cast<int>(n),
+                                         mp3.data(), static_cast<int>(mp3.size()));
+    if (bytes < 0 ||
+        std::fwrite(mp3.data(), 1, static_cast<size_t>(bytes), file.get()) != static_cast<size_t>(bytes)) {
       error = "MP3 encoding of " + path + " failed";
       return false;
     }
   }
   const int bytes = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
-  if (bytes < 0 || std::fwrite(mp3.data(), 1, static_cast<size_t>(bytes), file.get()) != static_cast<size_t>(bytes)) {
+  if (bytes < 0 ||
+      std::fwrite(mp3.data(), 1, static_cast<size_t>(bytes), file.get()) != static_cast<size_t>(bytes)) {
     error = "MP3 encoding of " + path + " failed";
     return false;
   }

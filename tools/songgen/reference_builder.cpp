@@ -33,12 +33,14 @@ std::string DescribeUnencodable(const std::string& utf8) {
   return "a character";
 }
 
-int FrameOf(double seconds) { return static_cast<int>(std::lround(seconds / kFrameSeconds)); }
+int FrameOf(double seconds) {
+  return static_cast<int>(std::lround(seconds / kFrameSeconds));
+}
 
 // A note after lyric units have been split out, placed in frames of its line.
 struct PlacedNote {
   TimedNote note;
-  LyricUnit unit;      // unused for holds
+  LyricUnit unit;  // unused for holds
   bool hasUnit = true;
 };
 
@@ -88,7 +90,8 @@ std::vector<TimedLine> RegroupLines(const TimedSong& song, std::vector<std::stri
 
 }  // namespace
 
-bool SplitLyricUnits(const std::string& utf8, bool wordEnd, std::vector<LyricUnit>& units, std::string& error) {
+bool SplitLyricUnits(const std::string& utf8, bool wordEnd, std::vector<LyricUnit>& units,
+                     std::string& error) {
   units.clear();
   const std::optional<std::string> gbk = Utf8ToGbk(utf8);
   if (!gbk) {
@@ -153,7 +156,8 @@ bool BuildReference(const TimedSong& song, ReferenceTables& tables, std::string&
         return false;
       }
       text += note.text;
-      if (note.wordEnd && !note.text.empty() && static_cast<unsigned char>(note.text.back()) < 0x80) text += ' ';
+      if (note.wordEnd && !note.text.empty() && static_cast<unsigned char>(note.text.back()) < 0x80)
+        text += ' ';
       if (note.pitch == 0 && units.size() > 1) {
         // A free note is one rest for the loader, so it can show one unit only.
         tables.warnings.push_back("free syllable '" + note.text + "' at " + Seconds(note.start) +

@@ -12,12 +12,12 @@ inline constexpr double kFrameSeconds = 0.016;
 
 /// The reference tables of a song, ready for the package writer.
 struct ReferenceTables {
-  std::vector<float> lineStart;               // sung lines only, seconds
-  std::vector<float> lineEnd;                 // lineStart + frames x 16 ms
-  std::vector<std::vector<int>> lineFrames;   // reference frames per sung line, tenths, 0 = rest
-  std::string lyric;                          // "Lyric" bytes (GBK), one text line per sung line
-  std::vector<std::string> lineTexts;         // each sung line as readable UTF-8 text (KTV cues)
-  std::vector<std::string> warnings;          // what could not be carried over, for the user
+  std::vector<float> lineStart;              // sung lines only, seconds
+  std::vector<float> lineEnd;                // lineStart + frames x 16 ms
+  std::vector<std::vector<int>> lineFrames;  // reference frames per sung line, tenths, 0 = rest
+  std::string lyric;                         // "Lyric" bytes (GBK), one text line per sung line
+  std::vector<std::string> lineTexts;        // each sung line as readable UTF-8 text (KTV cues)
+  std::vector<std::string> warnings;         // what could not be carried over, for the user
 };
 
 /// Turns timed notes into reference frames and lyric units the package loader reads back note for
@@ -37,6 +37,7 @@ struct LyricUnit {
 
 /// Splits a syllable into the lyric units the loader would read from it. `wordEnd` chooses the
 /// separator of the last single-byte unit. False with `error` when a character has no GBK form.
-bool SplitLyricUnits(const std::string& utf8, bool wordEnd, std::vector<LyricUnit>& units, std::string& error);
+bool SplitLyricUnits(const std::string& utf8, bool wordEnd, std::vector<LyricUnit>& units,
+                     std::string& error);
 
 }  // namespace sonavera::songgen

@@ -25,7 +25,8 @@ bool ParseNumber(const std::string& token, double& value) {
 }
 
 bool ParseChord(const std::string& token, Chord& chord) {
-  const int midi = ParsePitch(token.substr(0, token.size() > 1 && (token[1] == '#' || token[1] == 'b') ? 2 : 1) + "4");
+  const int midi =
+      ParsePitch(token.substr(0, token.size() > 1 && (token[1] == '#' || token[1] == 'b') ? 2 : 1) + "4");
   if (midi < 0) return false;
   chord.root = midi % 12;
   std::string rest = token.substr(token.size() > 1 && (token[1] == '#' || token[1] == 'b') ? 2 : 1);
@@ -100,8 +101,10 @@ int ParsePitch(const std::string& token) {
   if (letter < 'A' || letter > 'G') return -1;
   int semitone = kSteps[letter - 'A'];
   size_t i = 1;
-  if (i < token.size() && token[i] == '#') ++semitone, ++i;
-  else if (i < token.size() && token[i] == 'b') --semitone, ++i;
+  if (i < token.size() && token[i] == '#')
+    ++semitone, ++i;
+  else if (i < token.size() && token[i] == 'b')
+    --semitone, ++i;
   if (i >= token.size()) return -1;
   char* end = nullptr;
   const long octave = std::strtol(token.c_str() + i, &end, 10);
@@ -148,6 +151,10 @@ bool ParseScore(const std::string& text, Score& score, std::string& error) {
     } else if (key == "ktv") {
       if (rest != "yes" && rest != "no") return fail("ktv is yes or no");
       score.ktv = rest == "yes";
+    } else if (key == "ktvratio") {
+      if (!ParseNumber(rest, value) || value <= 0.0 || value > 1.0)
+        return fail("ktvratio lies above 0, up to 1");
+      score.ktvRatio = value;
     } else if (key == "tempo" || key == "intro" || key == "outro" || key == "meter" || key == "chordbeats") {
       if (!ParseNumber(rest, value) || value < 0.0) return fail(key + " needs a number");
       if (key == "tempo") {
@@ -191,8 +198,8 @@ bool ParseScore(const std::string& text, Score& score, std::string& error) {
       std::string from, to, every, code;
       double a = 0.0, b = 0.0, step = 0.0;
       std::vector<int> codes;
-      if (!(args >> from >> to >> every) || !ParseNumber(from, a) || !ParseNumber(to, b) || !ParseNumber(every, step) ||
-          step <= 0.0 || b < a)
+      if (!(args >> from >> to >> every) || !ParseNumber(from, a) || !ParseNumber(to, b) ||
+          !ParseNumber(every, step) || step <= 0.0 || b < a)
         return fail("dance-run takes FROM TO EVERY and codes");
       while (args >> code) {
         char* end = nullptr;
@@ -208,12 +215,14 @@ bool ParseScore(const std::string& text, Score& score, std::string& error) {
       std::string beat, code;
       while (args >> beat) {
         ScoreDanceStep step;
-        if (!(args >> code) || !ParseNumber(beat, step.beat)) return fail("dance takes pairs of beat and code");
+        if (!(args >> code) || !ParseNumber(beat, step.beat))
+          return fail("dance takes pairs of beat and code");
         char* end = nullptr;
         const long c = std::strtol(code.c_str(), &end, 10);
         if (*end != 0 || c < 0 || c > 1111) return fail("'" + code + "' is not a dance code");
         step.code = static_cast<int>(c);
-        if (!score.dance.empty() && step.beat < score.dance.back().beat) return fail("dance steps go forward in time");
+        if (!score.dance.empty() && step.beat < score.dance.back().beat)
+          return fail("dance steps go forward in time");
         score.dance.push_back(step);
       }
     } else {
@@ -228,7 +237,9 @@ bool ParseScore(const std::string& text, Score& score, std::string& error) {
   return true;
 }
 
-double BeatSeconds(const Score& score, double beat) { return beat * 60.0 / score.tempo; }
+double BeatSeconds(const Score& score, double beat) {
+  return beat * 60.0 / score.tempo;
+}
 
 double TotalBeats(const Score& score) {
   double beats = score.introBeats + score.outroBeats;

@@ -31,20 +31,21 @@ enum class SongShelf { kSingle, kMedley };
 
 /// A demo song written in our score format (see assets/songs/README.md).
 struct Score {
-  std::string name;            // folder name, UTF-8
-  std::string title;           // title kept by a new-form package
-  std::string catalogueLine;   // the song's "List.txt" line; empty: not listed
+  std::string name;           // folder name, UTF-8
+  std::string title;          // title kept by a new-form package
+  std::string catalogueLine;  // the song's "List.txt" line; empty: not listed
   SongShelf shelf = SongShelf::kSingle;
   bool newForm = true;
   bool ktv = false;
-  double tempo = 100.0;        // beats per minute
+  double ktvRatio = 0.0;  // KTV: a measured reference ratio ("loud.txt"); 0: computed from the melody
+  double tempo = 100.0;   // beats per minute
   int beatsPerBar = 4;
-  int chordBeats = 0;          // beats per chord of `chords`; 0: one chord a bar
+  int chordBeats = 0;  // beats per chord of `chords`; 0: one chord a bar
   double introBeats = 8.0;
   double outroBeats = 4.0;
-  std::string style = "pop";   // accompaniment pattern: pop, waltz, march, ballad
-  std::string vowels = "a";    // vowels the guide voice cycles through: a e i o u
-  std::vector<Chord> chords;   // one per bar, repeated when the song is longer
+  std::string style = "pop";  // accompaniment pattern: pop, waltz, march, ballad
+  std::string vowels = "a";   // vowels the guide voice cycles through: a e i o u
+  std::vector<Chord> chords;  // one per bar, repeated when the song is longer
   std::vector<std::vector<ScoreNote>> lines;
   std::vector<ScoreDanceStep> dance;
 };

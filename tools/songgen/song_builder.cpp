@@ -47,7 +47,8 @@ std::vector<ScoreDanceStep> PlainDanceChart(const Score& score) {
   std::vector<ScoreDanceStep> steps;
   const double end = TotalBeats(score) - score.outroBeats;
   int k = 0;
-  for (double beat = score.introBeats; beat < end; beat += 2.0) steps.push_back(ScoreDanceStep{beat, kTurns[k++ % 4]});
+  for (double beat = score.introBeats; beat < end; beat += 2.0)
+    steps.push_back(ScoreDanceStep{beat, kTurns[k++ % 4]});
   return steps;
 }
 
@@ -84,7 +85,8 @@ bool WriteSongPictures(const std::string& songFolder, const std::string& seed, s
          WriteBackgroundPicture((folder / "Images" / "bgpic.png").string(), seed, error);
 }
 
-bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildReport& report, std::string& error) {
+bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildReport& report,
+                    std::string& error) {
   ReferenceTables tables;
   if (!BuildReference(ScoreToTimedSong(score), tables, error)) return false;
   report.warnings.insert(report.warnings.end(), tables.warnings.begin(), tables.warnings.end());
@@ -104,7 +106,9 @@ bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildRepo
   if (score.ktv) {
     const KtvCueSheet cues = MakeKtvCues(tables);
     spec.ktv = true;
-    spec.ktvReferenceRatio = KtvReferenceRatio(tables, cues);
+    // A ratio measured from a reference performance (the judge's "loud.txt") wins over our estimate.
+    spec.ktvReferenceRatio =
+        score.ktvRatio > 0.0 ? static_cast<float>(score.ktvRatio) : KtvReferenceRatio(tables, cues);
     spec.cueEndTime = cues.endTime;
     for (size_t i = 0; i < cues.times.size(); ++i) {
       content::LyricCue cue;
@@ -128,8 +132,8 @@ bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildRepo
          EncodeMp3(withVoice, (data / "music1.mp3").string(), error);
 }
 
-bool BuildScoreFile(const std::string& scorePath, const std::string& songFolder, Score& score, BuildReport& report,
-                    std::string& error) {
+bool BuildScoreFile(const std::string& scorePath, const std::string& songFolder, Score& score,
+                    BuildReport& report, std::string& error) {
   std::string text;
   if (!ReadWholeFile(scorePath, text)) {
     error = "cannot read " + scorePath;

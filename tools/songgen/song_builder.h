@@ -23,11 +23,12 @@ struct BuildReport {
 /// "head.bmp", "Images/bgpic.png" and the data folder with the package files, "music.mp3"
 /// (accompaniment) and "music1.mp3" (accompaniment and guide voice); for a medley song the package
 /// files and the music directly in `songFolder`. False with `error` on failure.
-bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildReport& report, std::string& error);
+bool BuildScoreSong(const Score& score, const std::string& songFolder, BuildReport& report,
+                    std::string& error);
 
 /// Loads and parses a score file, then builds it as BuildScoreSong does.
-bool BuildScoreFile(const std::string& scorePath, const std::string& songFolder, Score& score, BuildReport& report,
-                    std::string& error);
+bool BuildScoreFile(const std::string& scorePath, const std::string& songFolder, Score& score,
+                    BuildReport& report, std::string& error);
 
 /// The two versions of a song's music: `accompaniment` as it is, and `withVoice` = accompaniment plus
 /// the centred guide voice. When the louder version would come near full scale both are turned down

@@ -7,7 +7,6 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QString>
-
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -111,7 +110,8 @@ bool WriteBackgroundPicture(const std::string& path, const std::string& seed, st
   for (int i = 0; i < 28; ++i) {
     const int x = static_cast<int>(next() % 800), y = static_cast<int>(next() % 438);
     const int size = 12 + static_cast<int>(next() % 70);
-    painter.setBrush(QColor::fromHsv((hue + static_cast<int>(next() % 90)) % 360, 90, 255, 28 + static_cast<int>(next() % 40)));
+    painter.setBrush(QColor::fromHsv((hue + static_cast<int>(next() % 90)) % 360, 90, 255,
+                                     28 + static_cast<int>(next() % 40)));
     painter.drawEllipse(QPoint(x, y), size, size);
   }
   // A wavy staff with a few notes on it.
@@ -121,8 +121,10 @@ bool WriteBackgroundPicture(const std::string& path, const std::string& seed, st
     QPainterPath staff;
     for (int x = 0; x <= 800; x += 10) {
       const double y = 300 + line * 12 + 30 * std::sin(x / 130.0 + waveShift);
-      if (x == 0) staff.moveTo(x, y);
-      else staff.lineTo(x, y);
+      if (x == 0)
+        staff.moveTo(x, y);
+      else
+        staff.lineTo(x, y);
     }
     painter.setPen(QPen(QColor(255, 255, 255, 70), 2));
     painter.drawPath(staff);

@@ -80,7 +80,8 @@ std::string UltrastarTextToUtf8(const std::string& bytes) {
   const size_t tag = Upper(text.substr(0, std::min<size_t>(text.size(), 4096))).find("#ENCODING:");
   if (tag != std::string::npos) {
     const size_t end = text.find('\n', tag);
-    const std::string name = Upper(Trim(text.substr(tag + 10, end == std::string::npos ? std::string::npos : end - tag - 10)));
+    const std::string name =
+        Upper(Trim(text.substr(tag + 10, end == std::string::npos ? std::string::npos : end - tag - 10)));
     if (name == "UTF8" || name == "UTF-8") return text;
     if (name == "GBK" || name == "GB2312" || name == "CP936") return platform::GbkToUtf8(text);
     if (name == "CP1252" || name == "LATIN1" || name == "ISO-8859-1") return Latin1ToUtf8(text);
@@ -116,12 +117,18 @@ bool ParseUltrastar(const std::string& utf8, UltrastarSong& song, std::string& e
       if (colon == std::string::npos) return fail("a header tag without ':'");
       const std::string key = Upper(text.substr(1, colon - 1));
       const std::string value = Trim(text.substr(colon + 1));
-      if (key == "TITLE") song.title = value;
-      else if (key == "ARTIST") song.artist = value;
-      else if (key == "MP3" || (key == "AUDIO" && song.mp3.empty())) song.mp3 = value;
-      else if (key == "BPM" && !ParseDecimal(value, song.bpm)) return fail("#BPM is not a number");
-      else if (key == "GAP" && !ParseDecimal(value, song.gapMs)) return fail("#GAP is not a number");
-      else if (key == "RELATIVE") relative = Upper(value) == "YES";
+      if (key == "TITLE")
+        song.title = value;
+      else if (key == "ARTIST")
+        song.artist = value;
+      else if (key == "MP3" || (key == "AUDIO" && song.mp3.empty()))
+        song.mp3 = value;
+      else if (key == "BPM" && !ParseDecimal(value, song.bpm))
+        return fail("#BPM is not a number");
+      else if (key == "GAP" && !ParseDecimal(value, song.gapMs))
+        return fail("#GAP is not a number");
+      else if (key == "RELATIVE")
+        relative = Upper(value) == "YES";
       continue;
     }
     if (!inNotes) {
@@ -153,10 +160,12 @@ bool ParseUltrastar(const std::string& utf8, UltrastarSong& song, std::string& e
       note.length = beatSeconds(static_cast<double>(start + base + length)) - note.start;
       if (note.start < 0.0) return fail("the note starts before the song");
       const bool judged = kind == ':' || kind == '*';
-      if (judged && (60 + pitch < 1 || 60 + pitch > 127)) return fail("the pitch lies outside the MIDI range");
+      if (judged && (60 + pitch < 1 || 60 + pitch > 127))
+        return fail("the pitch lies outside the MIDI range");
       note.pitch = judged ? static_cast<int>((60 + pitch) * 10) : 0;
       const bool leadingBlank = !syllable.empty() && std::isspace(static_cast<unsigned char>(syllable[0]));
-      const bool trailingBlank = !syllable.empty() && std::isspace(static_cast<unsigned char>(syllable.back()));
+      const bool trailingBlank =
+          !syllable.empty() && std::isspace(static_cast<unsigned char>(syllable.back()));
       note.text = Trim(syllable);
       note.wordEnd = trailingBlank;
       if (leadingBlank && !line.notes.empty()) line.notes.back().wordEnd = true;

@@ -14,7 +14,7 @@ struct UltrastarSong {
   std::string mp3;     // file name of the audio, relative to the text file
   double bpm = 0.0;
   double gapMs = 0.0;
-  TimedSong song;      // notes timed in seconds; free and rap notes have pitch 0
+  TimedSong song;  // notes timed in seconds; free and rap notes have pitch 0
 };
 
 /// Converts UltraStar text to UTF-8: UTF-8 as it is (a byte-order mark dropped), an "#ENCODING" tag
@@ -37,7 +37,7 @@ struct UltrastarImport {
 
 /// Writes the song package of an UltraStar song. Fills `catalogueLine` (UTF-8) with the line to add
 /// to "List.txt" and `warnings` with what could not be carried over. False with `error`.
-bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine, std::vector<std::string>& warnings,
-                     std::string& error);
+bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine,
+                     std::vector<std::string>& warnings, std::string& error);
 
 }  // namespace sonavera::songgen

@@ -46,8 +46,8 @@ void PlainDanceChart(const ReferenceTables& tables, content::SongPackageSpec& sp
 
 }  // namespace
 
-bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine, std::vector<std::string>& warnings,
-                     std::string& error) {
+bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine,
+                     std::vector<std::string>& warnings, std::string& error) {
   std::string bytes;
   if (!ReadWholeFile(request.textPath, bytes)) {
     error = "cannot read " + request.textPath;
@@ -114,7 +114,8 @@ bool ImportUltrastar(const UltrastarImport& request, std::string& catalogueLine,
   catalogueLine = name + " " + title;
   if (!song.artist.empty()) catalogueLine += " - " + song.artist;
   if (!platform::Utf8ToGbk(catalogueLine)) {
-    warnings.push_back("the artist's name holds a character GBK cannot hold; the catalogue line keeps the title only");
+    warnings.push_back(
+        "the artist's name holds a character GBK cannot hold; the catalogue line keeps the title only");
     catalogueLine = name + " " + title;
   }
   return true;

@@ -25,13 +25,16 @@ int RunImportUltrastar(const std::vector<std::string>& args) {
       positional.push_back(args[i]);
     }
   }
-  if (positional.size() != 2) return Fail("import-ultrastar: usage: import-ultrastar SONG.txt OUTFOLDER [--old-form] [--vocals VOCALS.mp3]");
+  if (positional.size() != 2)
+    return Fail(
+        "import-ultrastar: usage: import-ultrastar SONG.txt OUTFOLDER [--old-form] [--vocals VOCALS.mp3]");
   request.textPath = positional[0];
   request.songFolder = positional[1];
   std::string catalogueLine, error;
   std::vector<std::string> warnings;
   const bool ok = songgen::ImportUltrastar(request, catalogueLine, warnings, error);
-  for (const auto& warning : warnings) std::fprintf(stderr, "sonavera-tool: import-ultrastar: %s\n", warning.c_str());
+  for (const auto& warning : warnings)
+    std::fprintf(stderr, "sonavera-tool: import-ultrastar: %s\n", warning.c_str());
   if (!ok) return Fail("import-ultrastar: " + error);
   std::printf("%s\n", catalogueLine.c_str());
   return 0;
@@ -39,7 +42,9 @@ int RunImportUltrastar(const std::vector<std::string>& args) {
 
 }  // namespace
 
-SONAVERA_TOOL_COMMAND("import-ultrastar", "import-ultrastar SONG.txt OUTFOLDER [--old-form] [--vocals VOCALS.mp3]",
-                      RunImportUltrastar);
+SONAVERA_TOOL_COMMAND(
+    "import-ultrastar",
+    "import-ultrastar SONG.txt OUTFOLDER [--old-form] [--vocals VOCALS.mp3]   convert an UltraStar song",
+    RunImportUltrastar);
 
 }  // namespace sonavera::tool

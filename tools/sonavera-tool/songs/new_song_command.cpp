@@ -17,7 +17,8 @@ int RunNewSong(const std::vector<std::string>& args) {
   songgen::BuildReport report;
   std::string error;
   const bool ok = songgen::BuildScoreFile(args[0], args[1], score, report, error);
-  for (const auto& warning : report.warnings) std::fprintf(stderr, "sonavera-tool: new-song: %s\n", warning.c_str());
+  for (const auto& warning : report.warnings)
+    std::fprintf(stderr, "sonavera-tool: new-song: %s\n", warning.c_str());
   if (!ok) return Fail("new-song: " + error);
   std::printf("%s\n", score.catalogueLine.empty() ? score.name.c_str() : score.catalogueLine.c_str());
   return 0;
@@ -25,6 +26,7 @@ int RunNewSong(const std::vector<std::string>& args) {
 
 }  // namespace
 
-SONAVERA_TOOL_COMMAND("new-song", "new-song SCOREFILE OUTFOLDER", RunNewSong);
+SONAVERA_TOOL_COMMAND("new-song", "new-song SCOREFILE OUTFOLDER   build a song package from a score of ours",
+                      RunNewSong);
 
 }  // namespace sonavera::tool
