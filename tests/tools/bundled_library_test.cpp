@@ -12,6 +12,8 @@
 #include "content/song_package.h"
 #include "platform/text_encoding.h"
 #include "song_test_support.h"
+#include "songgen/library_files.h"
+#include "songgen/song_pictures.h"
 
 namespace sonavera::songtest {
 namespace {
@@ -197,3 +199,34 @@ TEST(BundledLibrary, MixesBothPackageForms) {
 
 }  // namespace
 }  // namespace sonavera::songtest
+
+namespace sonavera::songgen {
+namespace {
+
+TEST(LibraryFiles, WritesTheCatalogueInGbkAndRefusesWhatItCannotHold) {
+  songtest::TempFolder temp;
+  std::string error;
+  ASSERT_TRUE(WriteLibraryFiles(temp.Path("p"), {"小星星 儿歌", "Song_KTV版 K 歌"}, error)) << error;
+  std::ifstream list(temp.Path("p/List.txt"), std::ios::binary);
+  std::stringstream bytes;
+  bytes << list.rdbuf();
+  EXPECT_EQ(bytes.str(), *platform::Utf8ToGbk("小星星 儿歌\nSong_KTV版 K 歌\n"));
+  EXPECT_TRUE(std::filesystem::is_directory(temp.Path("p/avi")));
+  EXPECT_TRUE(std::filesystem::is_directory(temp.Path("p/歌曲/串烧歌曲")));
+
+  EXPECT_FALSE(WriteLibraryFiles(temp.Path("q"), {"smile \xF0\x9F\x98\x80"}, error));
+  EXPECT_NE(error.find("GBK"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(temp.Path("q/List.txt"))) << "nothing half written";
+}
+
+TEST(Pictures, RefuseAPixelCountThatDoesNotMatch) {
+  songtest::TempFolder temp;
+  std::string error;
+  EXPECT_FALSE(WriteBmp24(temp.Path("x.bmp"), 32, 32, std::vector<uint32_t>(10), error));
+  EXPECT_FALSE(WriteBmp24(temp.Path("x.bmp"), 0, 0, {}, error));
+  EXPECT_FALSE(WriteHeadPicture(temp.Path("no/such/folder/head.bmp"), "x", error));
+  EXPECT_NE(error.find("cannot write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sonavera::songgen
