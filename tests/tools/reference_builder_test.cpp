@@ -30,6 +30,10 @@ struct UnitCase {
   std::vector<std::string> units;  // UTF-8 text of each unit with its separator
 };
 
+void PrintTo(const UnitCase& c, std::ostream* os) {
+  *os << c.syllable;
+}
+
 class LyricUnits : public ::testing::TestWithParam<UnitCase> {};
 
 TEST_P(LyricUnits, SplitAsTheLoaderWillReadThem) {
@@ -165,7 +169,11 @@ TEST_P(ReferenceRoundTrip, EverySyllableLandsOnItsNote) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, ReferenceRoundTrip,
-                         ::testing::Values(content::PackageForm::kOld, content::PackageForm::kNew));
+                         ::testing::Values(content::PackageForm::kOld, content::PackageForm::kNew),
+                         [](const auto& info) {
+                           return std::string(info.param == content::PackageForm::kOld ? "OldForm"
+                                                                                       : "NewForm");
+                         });
 
 }  // namespace
 }  // namespace sonavera::songgen

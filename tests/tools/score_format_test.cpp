@@ -11,6 +11,10 @@ struct PitchCase {
   int midi;
 };
 
+void PrintTo(const PitchCase& c, std::ostream* os) {
+  *os << c.token;
+}
+
 class PitchNames : public ::testing::TestWithParam<PitchCase> {};
 
 TEST_P(PitchNames, GiveMidiNumbers) {
@@ -105,6 +109,10 @@ struct BadScore {
   const char* text;
   const char* error;
 };
+
+void PrintTo(const BadScore& c, std::ostream* os) {
+  *os << c.error;
+}
 
 class MalformedScores : public ::testing::TestWithParam<BadScore> {};
 

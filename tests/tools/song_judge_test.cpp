@@ -30,6 +30,10 @@ std::vector<ScoredSong> ScoredSongs() {
   return songs;
 }
 
+void PrintTo(const ScoredSong& song, std::ostream* os) {
+  *os << song.shelf << "/" << song.name;
+}
+
 class ScoredDemoSong : public ::testing::TestWithParam<ScoredSong> {
  protected:
   void SetUp() override {

@@ -69,6 +69,10 @@ struct BadFile {
   const char* error;
 };
 
+void PrintTo(const BadFile& c, std::ostream* os) {
+  *os << c.error;
+}
+
 class MalformedUltrastar : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(MalformedUltrastar, FailsWithTheLine) {
