@@ -101,6 +101,9 @@ void BM_OnCaptureDataInOpenLine(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(app.lineScore);
 }
-BENCHMARK(BM_OnCaptureDataInOpenLine)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OnCaptureDataInOpenLine)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

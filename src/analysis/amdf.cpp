@@ -1,9 +1,10 @@
 // AmdfFrequency: the first acceptable dip of the frame's average magnitude difference function.
+#include "analysis/amdf.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "analysis/amdf.h"
 #include "analysis/pitch_tracker.h"
 
 namespace sonavera::analysis {
@@ -55,6 +56,11 @@ float LongFrameFrequency(const int16_t* frame, int length, int minLag, int sampl
 }
 
 }  // namespace
+
+float PickAmdfFrequency(const int32_t* d, int length, int minLag, int sampleRate) {
+  if (minLag < 1 || length < minLag + 2) return 0.0f;
+  return PickFrequency(d, length, minLag, sampleRate);
+}
 
 float AmdfFrequency(const int16_t* frame, int length, int sampleRate) {
   if (frame == nullptr || sampleRate <= 0) return 0.0f;

@@ -19,6 +19,11 @@ void AmdfDifferences(const int16_t* frame, int length, int firstLag, int32_t* d)
 /// AmdfDifferences with a chosen kernel; the kernel must be available.
 void AmdfDifferencesWith(AmdfKernel kernel, const int16_t* frame, int length, int firstLag, int32_t* d);
 
+/// The dip rule over differences d[minLag - 1 .. length - 1]: the first two lags i >= minLag with
+/// d[i - 1] >= d[i] < d[i + 1] and d[i] <= max(d) / 4; none gives 0.0, a second dip whose
+/// (L2 - L1) * 10 / L1 is not 9..11 gives 0.0, otherwise sampleRate / L1.
+float PickAmdfFrequency(const int32_t* d, int length, int minLag, int sampleRate);
+
 /// True when this build and processor can run the kernel.
 bool AmdfKernelAvailable(AmdfKernel kernel);
 

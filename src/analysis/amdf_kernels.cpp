@@ -17,8 +17,8 @@ namespace sonavera::analysis {
 
 namespace {
 
-constexpr int kPadding = 16;        // widest vector, in samples
-constexpr int kStackFrame = 1024;   // frames up to this length are copied to the stack
+constexpr int kPadding = 16;       // widest vector, in samples
+constexpr int kStackFrame = 1024;  // frames up to this length are copied to the stack
 
 void DifferencesScalar(const int16_t* x, int length, int firstLag, int32_t* d) {
   for (int j = firstLag; j < length; ++j) {
@@ -46,8 +46,8 @@ void DifferencesSse2(const int16_t* x, int length, int firstLag, int32_t* d) {
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + k + j));
       __m128i diff = _mm_sub_epi16(_mm_max_epi16(a, b), _mm_min_epi16(a, b));
       if (terms - k < 8) {
-        diff = _mm_and_si128(
-            diff, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTailMask + 16 - (terms - k))));
+        diff = _mm_and_si128(diff,
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTailMask + 16 - (terms - k))));
       }
       sum = _mm_add_epi32(sum, _mm_add_epi32(_mm_unpacklo_epi16(diff, zero), _mm_unpackhi_epi16(diff, zero)));
     }
@@ -57,34 +57,52 @@ void DifferencesSse2(const int16_t* x, int length, int firstLag, int32_t* d) {
   }
 }
 
-__attribute__((target("avx2"))) void DifferencesAvx2(const int16_t* x, int length, int firstLag,
-                                                     int32_t* d) {
-  const __m256i zero = _mm256_setzero_si256();
-  for (int j = firstLag; j < length; ++j) {
-    const int terms = length - j;
-    __m256i sum = zero;
-    int k = 0;
-    for (; k + 16 <= terms; k += 16) {
-      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + k));
-      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + k + j));
-      const __m256i diff = _mm256_sub_epi16(_mm256_max_epi16(a, b), _mm256_min_epi16(a, b));
-      sum = _mm256_add_epi32(sum, _mm256_add_epi32(_mm256_unpacklo_epi16(diff, zero),
-                                                   _mm256_unpackhi_epi16(diff, zero)));
-    }
-    if (k < terms) {
-      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + k));
-      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + k + j));
-      const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTailMask + 16 - (terms - k)));
-      const __m256i diff =
-          _mm256_and_si256(_mm256_sub_epi16(_mm256_max_epi16(a, b), _mm256_min_epi16(a, b)), mask);
-      sum = _mm256_add_epi32(sum, _mm256_add_epi32(_mm256_unpacklo_epi16(diff, zero),
-                                                   _mm256_unpackhi_epi16(diff, zero)));
-    }
-    __m128i half = _mm_add_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
-    half = _mm_add_epi32(half, _mm_shuffle_epi32(half, _MM_SHUFFLE(1, 0, 3, 2)));
-    half = _mm_add_epi32(half, _mm_shuffle_epi32(half, _MM_SHUFFLE(2, 3, 0, 1)));
-    d[j] = _mm_cvtsi128_si32(half);
+// Widening by pmaddwd: diff ^ 0x8000 is diff - 32768 as a signed lane, pairs of them sum exactly into
+// 32 bits, and 32768 per lane processed is added back at the end (masked lanes are 0 - 32768 + 32768).
+#define SONAVERA_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+SONAVERA_AVX2 __m256i Avx2BiasedDifference(__m256i a, __m256i b) {
+  const __m256i diff = _mm256_sub_epi16(_mm256_max_epi16(a, b), _mm256_min_epi16(a, b));
+  return _mm256_madd_epi16(_mm256_xor_si256(diff, _mm256_set1_epi16(static_cast<int16_t>(0x8000))),
+                           _mm256_set1_epi16(1));
+}
+
+SONAVERA_AVX2 __m256i Avx2Load(const int16_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Finishes one lag from sample k on: masked vectors up to `terms`, then the horizontal sum.
+SONAVERA_AVX2 int32_t Avx2FinishLag(const int16_t* x, int j, int k, int terms, __m256i sum) {
+  for (; k < terms; k += 16) {
+    const int lanes = terms - k < 16 ? terms - k : 16;
+    const __m256i mask = Avx2Load(kTailMask + 16 - lanes);
+    const __m256i a = _mm256_and_si256(Avx2Load(x + k), mask);
+    const __m256i b = _mm256_and_si256(Avx2Load(x + k + j), mask);
+    sum = _mm256_add_epi32(sum, Avx2BiasedDifference(a, b));
   }
+  __m128i half = _mm_add_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
+  half = _mm_add_epi32(half, _mm_shuffle_epi32(half, _MM_SHUFFLE(1, 0, 3, 2)));
+  half = _mm_add_epi32(half, _mm_shuffle_epi32(half, _MM_SHUFFLE(2, 3, 0, 1)));
+  return static_cast<int32_t>(int64_t{_mm_cvtsi128_si32(half)} + int64_t{32768} * k);
+}
+
+// Two lags per pass share the load of x[k].
+__attribute__((target("avx2"))) void DifferencesAvx2(const int16_t* x, int length, int firstLag, int32_t* d) {
+  int j = firstLag;
+  for (; j + 1 < length; j += 2) {
+    const int shorter = length - j - 1;
+    __m256i sum0 = _mm256_setzero_si256();
+    __m256i sum1 = _mm256_setzero_si256();
+    int k = 0;
+    for (; k + 16 <= shorter; k += 16) {
+      const __m256i a = Avx2Load(x + k);
+      sum0 = _mm256_add_epi32(sum0, Avx2BiasedDifference(a, Avx2Load(x + k + j)));
+      sum1 = _mm256_add_epi32(sum1, Avx2BiasedDifference(a, Avx2Load(x + k + j + 1)));
+    }
+    d[j] = Avx2FinishLag(x, j, k, length - j, sum0);
+    d[j + 1] = Avx2FinishLag(x, j + 1, k, shorter, sum1);
+  }
+  if (j < length) d[j] = Avx2FinishLag(x, j, 0, length - j, _mm256_setzero_si256());
 }
 
 #endif  // SONAVERA_AMDF_X86

@@ -39,7 +39,8 @@ void DesignFir(int order, int bandType, double lowNorm, double highNorm, int win
   const int lastComputed = even ? order / 2 - 1 : order / 2;
   for (int i = 0; i <= lastComputed; ++i) {
     const double s = i - delay;
-    const double tap = (std::sin(highEdge * s) - std::sin(lowEdge * s)) / (pi * s) * Window(windowType, i, order + 1);
+    const double tap =
+        (std::sin(highEdge * s) - std::sin(lowEdge * s)) / (pi * s) * Window(windowType, i, order + 1);
     taps[i] = tap;
     taps[order - i] = tap;
   }
@@ -49,7 +50,8 @@ void DesignFir(int order, int bandType, double lowNorm, double highNorm, int win
 void BandPassBlock(int16_t* samples, int count, int bandType, int order, double lowHz, double highHz,
                    double sampleRate, int windowType) {
   if (samples == nullptr || count <= 0 || order < 0 || bandType != kBandPass) return;
-  if (!(sampleRate > 0.0) || !std::isfinite(lowHz) || !std::isfinite(highHz) || !std::isfinite(sampleRate)) return;
+  if (!(sampleRate > 0.0) || !std::isfinite(lowHz) || !std::isfinite(highHz) || !std::isfinite(sampleRate))
+    return;
 
   double stackTaps[kStackTaps];
   std::vector<double> heapTaps;

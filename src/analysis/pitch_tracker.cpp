@@ -38,7 +38,8 @@ int FramePitches(const int16_t* samples, int count, int sampleRate, int frameLen
   // No "+ 1": the last frame that would still fit is not analysed.
   const int frames = (count - frameLength) / hop;
   for (int k = 0; k < frames; ++k) {
-    out[k] = FrequencyToSemitone(AmdfFrequency(samples + static_cast<int64_t>(k) * hop, frameLength, sampleRate));
+    out[k] =
+        FrequencyToSemitone(AmdfFrequency(samples + static_cast<int64_t>(k) * hop, frameLength, sampleRate));
   }
   return frames;
 }

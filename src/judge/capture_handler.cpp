@@ -125,8 +125,8 @@ void Judge::JudgeLineBuffer(int16_t* samples) {
         const int recordSize = state_.lineRefOffset < static_cast<int>(song.lineRefs.size())
                                    ? song.lineRefs[state_.lineRefOffset]
                                    : 0;
-        const bool recordFits =
-            recordSize >= 0 && state_.lineRefOffset + 1 + recordSize <= static_cast<int>(song.lineRefs.size());
+        const bool recordFits = recordSize >= 0 && state_.lineRefOffset + 1 + recordSize <=
+                                                       static_cast<int>(song.lineRefs.size());
         input.refFrames = recordFits ? song.lineRefs.data() + state_.lineRefOffset + 1 : nullptr;
         input.refCount = recordFits ? recordSize : 0;
         input.pitchFrames = frames;

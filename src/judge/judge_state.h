@@ -17,12 +17,12 @@ struct JudgeState {
   // The open line (lineRefOffset walks the packed reference records of the song tables)
   int lineIndex = 0;
   int lineRefOffset = 0;
-  int lineBufferQuota = 0;   // full 1280-sample buffers the open line may take
-  int lineTailSamples = 0;   // samples the line may take from a buffer once its quota is spent
-  int lineBufferCount = 0;   // full buffers the open line has taken
-  int bufferSampleCount = 0; // samples of the current buffer that belong to the line
+  int lineBufferQuota = 0;    // full 1280-sample buffers the open line may take
+  int lineTailSamples = 0;    // samples the line may take from a buffer once its quota is spent
+  int lineBufferCount = 0;    // full buffers the open line has taken
+  int bufferSampleCount = 0;  // samples of the current buffer that belong to the line
   int pitchFrameCount = 0;
-  int voicedBufferCount = 0; // buffers of the open line with a voiced frame
+  int voicedBufferCount = 0;  // buffers of the open line with a voiced frame
 
   LineScoring scoring;
 

@@ -132,7 +132,8 @@ MarkerPlacement CompareLinePitch(LineScoring& scoring, float& lineScore, const L
         if (scoring.keySampleCount < 3) {
           scoring.keySamples[scoring.keySampleCount] = KeyDifference(sung, reference);
           ++scoring.keySampleCount;
-        } else if (std::abs(scoring.keySamples[1]) < kKeyRange && std::abs(scoring.keySamples[2]) < kKeyRange) {
+        } else if (std::abs(scoring.keySamples[1]) < kKeyRange &&
+                   std::abs(scoring.keySamples[2]) < kKeyRange) {
           scoring.keyOffset = (scoring.keySamples[1] + scoring.keySamples[2]) / 2;
         }
       }

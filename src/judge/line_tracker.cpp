@@ -69,7 +69,7 @@ void LineTracker::RowLoop(NoteVisitor* visitor) {
         }
         continue;
       }
-      if (startX > kScreenRight) break;  // later notes lie further right
+      if (startX > kScreenRight) break;                                   // later notes lie further right
       if (k == last && endX + 3 < 0.0f) shared_.firstActiveLine = l + 1;  // the whole row has left
     }
   }

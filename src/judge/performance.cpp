@@ -47,7 +47,8 @@ void Judge::EnsureWorkBuffers() {
   if (static_cast<int>(song_->pitchFrames.size()) < kPitchFrameCapacity) {
     song_->pitchFrames.assign(kPitchFrameCapacity, 0);
   }
-  if (static_cast<int>(song_->lineBytes.size()) < song_->lineCount) song_->lineBytes.resize(song_->lineCount, 0);
+  if (static_cast<int>(song_->lineBytes.size()) < song_->lineCount)
+    song_->lineBytes.resize(song_->lineCount, 0);
 }
 
 void Judge::BeginPerformance() {

@@ -13,10 +13,12 @@ constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 constexpr int kMaxChannels = 64;
 
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Read16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t Read32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 void Put16(std::vector<uint8_t>& out, uint32_t value) {
   out.push_back(static_cast<uint8_t>(value));
@@ -26,7 +28,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t value) {
   Put16(out, value & 0xFFFF);
   Put16(out, value >> 16);
 }
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+}
 
 bool Fail(std::string& error, const std::string& message) {
   error = message;
@@ -57,7 +61,8 @@ bool ParseFormat(const uint8_t* p, uint32_t size, WavFormat& format, std::string
   if (tag != kFormatPcm) return Fail(error, "WAV data is not PCM (format code " + std::to_string(tag) + ")");
   if (channels < 1 || channels > kMaxChannels)
     return Fail(error, "WAV file has an impossible channel count (" + std::to_string(channels) + ")");
-  if (rate == 0 || rate > 1000000) return Fail(error, "WAV file has an impossible sample rate (" + std::to_string(rate) + ")");
+  if (rate == 0 || rate > 1000000)
+    return Fail(error, "WAV file has an impossible sample rate (" + std::to_string(rate) + ")");
   if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
     return Fail(error, "WAV sample size of " + std::to_string(bits) + " bits is not supported");
   if (blockAlign != channels * bits / 8)
@@ -127,7 +132,8 @@ bool ParseWav(const uint8_t* bytes, size_t size, WavAudio& audio, std::string& e
   const int sampleBytes = format.bitsPerSample / 8;
   const size_t count = dataSize / sampleBytes;
   audio.samples.resize(count);
-  for (size_t i = 0; i < count; ++i) audio.samples[i] = ConvertSample(dataChunk + i * sampleBytes, format.bitsPerSample);
+  for (size_t i = 0; i < count; ++i)
+    audio.samples[i] = ConvertSample(dataChunk + i * sampleBytes, format.bitsPerSample);
   audio.format = format;
   return true;
 }
@@ -142,7 +148,8 @@ bool ReadWavFile(const std::string& path, WavAudio& audio, std::string& error) {
     return Fail(error, path + " is too large for a WAV file");
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   in.seekg(0);
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return Fail(error, "cannot read " + path);
+  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+    return Fail(error, "cannot read " + path);
   if (!ParseWav(bytes.data(), bytes.size(), audio, error)) {
     error = path + ": " + error;
     return false;
@@ -150,15 +157,17 @@ bool ReadWavFile(const std::string& path, WavAudio& audio, std::string& error) {
   return true;
 }
 
-bool EncodeWav(const int16_t* samples, size_t count, int channels, int sampleRate, std::vector<uint8_t>& bytes,
-               std::string& error) {
+bool EncodeWav(const int16_t* samples, size_t count, int channels, int sampleRate,
+               std::vector<uint8_t>& bytes, std::string& error) {
   bytes.clear();
   if (channels < 1 || channels > kMaxChannels || sampleRate <= 0)
     return Fail(error, "cannot write a WAV file with " + std::to_string(channels) + " channels at " +
                            std::to_string(sampleRate) + " Hz");
-  if (count % static_cast<size_t>(channels) != 0) return Fail(error, "sample count is not a whole number of frames");
+  if (count % static_cast<size_t>(channels) != 0)
+    return Fail(error, "sample count is not a whole number of frames");
   const uint64_t dataBytes = static_cast<uint64_t>(count) * 2;
-  if (dataBytes > std::numeric_limits<uint32_t>::max() - 36u) return Fail(error, "audio is too long for a WAV file");
+  if (dataBytes > std::numeric_limits<uint32_t>::max() - 36u)
+    return Fail(error, "audio is too long for a WAV file");
   const uint32_t blockAlign = static_cast<uint32_t>(channels) * 2;
   bytes.reserve(44 + dataBytes);
   PutTag(bytes, "RIFF");

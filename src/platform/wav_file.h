@@ -31,8 +31,8 @@ bool ReadWavFile(const std::string& path, WavAudio& audio, std::string& error);
 
 /// The canonical 44-byte header of 16-bit PCM followed by the samples (interleaved by channel).
 /// Fails when the data would not fit a RIFF file or the format is impossible.
-bool EncodeWav(const int16_t* samples, size_t count, int channels, int sampleRate, std::vector<uint8_t>& bytes,
-               std::string& error);
+bool EncodeWav(const int16_t* samples, size_t count, int channels, int sampleRate,
+               std::vector<uint8_t>& bytes, std::string& error);
 
 /// Writes EncodeWav's bytes to `path`, replacing the file; a failed write is reported, not ignored.
 bool WriteWavFile(const std::string& path, const int16_t* samples, size_t count, int channels, int sampleRate,

@@ -16,8 +16,12 @@ void* operator new(std::size_t size) {
   if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
   throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
 
 namespace sonavera::judge {
 namespace {
@@ -28,7 +32,8 @@ TEST(CaptureHandler, JudgingABufferAllocatesNothing) {
                                            {12.0f, 15.0f, std::vector<int>(187, 600)}}));
   rig.judge.BeginPerformance();
   std::vector<int16_t> voice(kBufferSamples);
-  for (int i = 0; i < kBufferSamples; ++i) voice[i] = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 130.8 * i / 8000));
+  for (int i = 0; i < kBufferSamples; ++i)
+    voice[i] = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 130.8 * i / 8000));
   long worst = 0;
   for (float time : {1.0f, 2.1f, 2.3f, 2.5f, 5.1f}) {  // preview, scored buffers, a line close
     CaptureBuffer* buffer = rig.device.Take();

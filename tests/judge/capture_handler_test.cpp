@@ -15,7 +15,8 @@ using testing::MakeSong;
 using testing::TestLine;
 
 // A sine of `hz` after `silentLead` silent samples.
-std::vector<int16_t> Sine(double hz, int count = kBufferSamples, int silentLead = 0, double amplitude = 8000) {
+std::vector<int16_t> Sine(double hz, int count = kBufferSamples, int silentLead = 0,
+                          double amplitude = 8000) {
   std::vector<int16_t> samples(count, 0);
   for (int i = silentLead; i < count; ++i) {
     samples[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * (i - silentLead) / kCaptureRate));

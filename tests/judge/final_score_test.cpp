@@ -8,7 +8,7 @@ namespace sonavera::judge {
 namespace {
 
 TEST(SingleSongFinalScore, AveragesAllButTheLastSungLine) {
-  EXPECT_FLOAT_EQ(SingleSongFinalScore(150.0f, 5), 50.0f);  // three counted lines
+  EXPECT_FLOAT_EQ(SingleSongFinalScore(150.0f, 5), 50.0f);      // three counted lines
   EXPECT_FLOAT_EQ(SingleSongFinalScore(300.0f, 5), kTopScore);  // exactly 100 reads 99.9
   EXPECT_FLOAT_EQ(SingleSongFinalScore(299.0f, 5), 299.0f / 3);
 }
@@ -31,8 +31,8 @@ RandomDraw Draws(std::vector<int> values) {
 }
 
 TEST(KtvFinalScore, BelowEightyPercentOfTheReferenceScoresZero) {
-  EXPECT_EQ(KtvFinalScore(25, 100, 0.5f, Draws({1})), 0.0f);     // half the reference
-  EXPECT_EQ(KtvFinalScore(395, 1000, 0.5f, Draws({1})), 0.0f);   // 79 %
+  EXPECT_EQ(KtvFinalScore(25, 100, 0.5f, Draws({1})), 0.0f);    // half the reference
+  EXPECT_EQ(KtvFinalScore(395, 1000, 0.5f, Draws({1})), 0.0f);  // 79 %
   EXPECT_FLOAT_EQ(KtvFinalScore(40, 100, 0.5f, Draws({1})), 80.0f);
   EXPECT_FLOAT_EQ(KtvFinalScore(45, 100, 0.5f, Draws({1})), 90.0f);
   EXPECT_FLOAT_EQ(KtvFinalScore(475, 1000, 0.5f, Draws({1})), 95.0f);  // 95 itself is kept

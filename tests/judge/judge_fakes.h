@@ -75,7 +75,8 @@ class FakeCaptureDevice : public CaptureDevice {
 class FakeRecorder : public PerformanceRecorder {
  public:
   bool StartRecording(int channels, int rate, int bits) override {
-    calls.push_back("start " + std::to_string(channels) + " " + std::to_string(rate) + " " + std::to_string(bits));
+    calls.push_back("start " + std::to_string(channels) + " " + std::to_string(rate) + " " +
+                    std::to_string(bits));
     return true;
   }
   bool Stop() override {

@@ -1,7 +1,8 @@
 // Calibration of the noise floor and the counting of loud blocks, through the capture handler.
+#include "judge/ktv_loudness.h"
+
 #include <gtest/gtest.h>
 
-#include "judge/ktv_loudness.h"
 #include "judge_fakes.h"
 
 namespace sonavera::judge {
@@ -28,7 +29,7 @@ struct KtvRig : JudgeRig {
     CaptureBuffer* calibration = device.Take();
     EXPECT_EQ(calibration->byteLength, 30000);
     std::fill(calibration->data, calibration->data + 15000, 0);
-    std::fill(calibration->data + 800, calibration->data + 880, level);  // block 10
+    std::fill(calibration->data + 800, calibration->data + 880, level);      // block 10
     std::fill(calibration->data + 12000, calibration->data + 15000, 30000);  // not measured
     judge.OnCaptureData(*calibration);
   }
@@ -43,7 +44,7 @@ TEST(Calibration, SilenceGivesThresholdZeroSoEverySoundIsLoud) {
   EXPECT_TRUE(rig.device.started);
   EXPECT_TRUE(rig.recorder.calls.empty());
   std::vector<int16_t> quiet(1280, 0);
-  quiet[0] = 1;   // block 0 barely sounds
+  quiet[0] = 1;    // block 0 barely sounds
   quiet[85] = -1;  // block 1 too
   rig.Deliver(3.0f, quiet);
   EXPECT_EQ(rig.judge.state().loudBlocks, 2);
@@ -74,7 +75,7 @@ TEST(Calibration, BufferCutShortByAResetIsRetired) {
 }
 
 TEST(KtvCounting, BlockEqualToTheThresholdIsNotLoudButCounts) {
-  KtvRig rig(3750);  // threshold 30
+  KtvRig rig(3750);                          // threshold 30
   std::vector<int16_t> samples(1280, 1875);  // every block: 80 x 0.375 = 30
   std::fill(samples.begin() + 160, samples.begin() + 240, static_cast<int16_t>(-1876));  // block 2 is louder
   rig.Deliver(3.0f, samples);

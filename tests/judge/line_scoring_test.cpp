@@ -209,7 +209,7 @@ TEST(Marker, DuringARestFollowsTheSingerAndFlagsANoteWithinTwentyFrames) {
   line.scoring.keyOffset = 20;
   MarkerPlacement soon = line.Buffer(Track(640), 2, 50);  // frame 70 = C + 20
   EXPECT_EQ(soon.hitFlag, 1);
-  EXPECT_EQ(soon.y, MarkerRow(620));  // the singer's pitch moved into the melody's key
+  EXPECT_EQ(soon.y, MarkerRow(620));                       // the singer's pitch moved into the melody's key
   MarkerPlacement later = line.Buffer(Track(640), 2, 49);  // frame 69 is a rest
   EXPECT_EQ(later.hitFlag, 0);
   EXPECT_EQ(line.lineScore, 0.0f);
@@ -249,7 +249,9 @@ struct GradeCase {
   int grade;
 };
 class Grades : public ::testing::TestWithParam<GradeCase> {};
-TEST_P(Grades, FollowTheBands) { EXPECT_EQ(GradeForScore(GetParam().score), GetParam().grade); }
+TEST_P(Grades, FollowTheBands) {
+  EXPECT_EQ(GradeForScore(GetParam().score), GetParam().grade);
+}
 INSTANTIATE_TEST_SUITE_P(Bands, Grades,
                          ::testing::Values(GradeCase{100.0f, 1}, GradeCase{90.0f, 1}, GradeCase{89.99f, 2},
                                            GradeCase{75.0f, 2}, GradeCase{74.9f, 3}, GradeCase{60.0f, 3},

@@ -45,7 +45,8 @@ TEST(LineTracker, CountsTicksInsideTheCurrentLineAndMovesOn) {
 }
 
 TEST(LineTracker, ReleasesARowThreeSevenFourFourSecondsBeforeItsLine) {
-  Stage stage(MakeSong({{5.0f, 6.0f, std::vector<int>(62, 600)}, {7.0f, 9.0f, std::vector<int>(125, 600)},
+  Stage stage(MakeSong({{5.0f, 6.0f, std::vector<int>(62, 600)},
+                        {7.0f, 9.0f, std::vector<int>(125, 600)},
                         {20.0f, 21.0f, std::vector<int>(62, 600)}}));
   int released = -1;
   for (int n = 0; n < 200 && released < 0; ++n) {

@@ -1,7 +1,6 @@
 // The offline judge run through the real sonavera-tool on packages written by the package writer,
 // with synthetic takes.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cmath>
@@ -69,7 +68,9 @@ std::string Field(const std::string& json, const std::string& key) {
   return json.substr(start, end - start);
 }
 
-double Number(const std::string& json, const std::string& key) { return std::stod(Field(json, key)); }
+double Number(const std::string& json, const std::string& key) {
+  return std::stod(Field(json, key));
+}
 
 std::vector<int> IntArray(const std::string& json, const std::string& key) {
   std::string text = Field(json, key);
@@ -131,7 +132,8 @@ std::vector<int16_t> SungTake(const SongPackageSpec& spec, int shift, float seco
 std::string WriteTake(const TempFolder& temp, const std::string& name, const std::vector<int16_t>& samples,
                       int rate = kRate) {
   std::string error;
-  EXPECT_TRUE(platform::WriteWavFile(temp.Path(name), samples.data(), samples.size(), 1, rate, error)) << error;
+  EXPECT_TRUE(platform::WriteWavFile(temp.Path(name), samples.data(), samples.size(), 1, rate, error))
+      << error;
   return temp.Path(name);
 }
 
@@ -153,7 +155,8 @@ TEST_P(OfflineJudge, SingingTheMelodyScoresHighAndSilenceZero) {
   const std::string silence = WriteTake(temp, "silence.wav", std::vector<int16_t>(14 * kRate, 0));
   const std::string woman = GetParam().woman ? " --woman" : "";
 
-  const ToolRun sung = RunTool("judge --trace --song " + temp.Path("song") + " --voice " + voice + woman, temp);
+  const ToolRun sung =
+      RunTool("judge --trace --song " + temp.Path("song") + " --voice " + voice + woman, temp);
   ASSERT_EQ(sung.exitCode, 0) << sung.errors;
   const std::vector<std::string> ends = Events(sung, "end");
   ASSERT_EQ(ends.size(), 1u);
@@ -194,7 +197,8 @@ TEST_P(OfflineJudge, SingingTheMelodyScoresHighAndSilenceZero) {
   EXPECT_EQ(Number(closes[0], "lineGrade"), 1);
   EXPECT_EQ(Number(closes.back(), "lineIndex"), 3);
 
-  const ToolRun quiet = RunTool("judge --trace --song " + temp.Path("song") + " --voice " + silence + woman, temp);
+  const ToolRun quiet =
+      RunTool("judge --trace --song " + temp.Path("song") + " --voice " + silence + woman, temp);
   ASSERT_EQ(quiet.exitCode, 0) << quiet.errors;
   ASSERT_EQ(Events(quiet, "end").size(), 1u);
   EXPECT_EQ(Number(Events(quiet, "end")[0], "finalScore"), 0.0);
@@ -278,7 +282,8 @@ TEST(OfflineJudgeKtv, CountsLoudBlocksAgainstTheCalibratedFloor) {
   EXPECT_GT(Number(soft.lines[0], "noiseThreshold"), 5.0);
   EXPECT_EQ(Number(soft.lines[0], "loudBlocks"), 0);
 
-  const ToolRun table = RunTool("judge --ktv --song " + temp.Path("ktv") + " --voice " + temp.Path("soft.wav"), temp);
+  const ToolRun table =
+      RunTool("judge --ktv --song " + temp.Path("ktv") + " --voice " + temp.Path("soft.wav"), temp);
   ASSERT_EQ(table.exitCode, 0) << table.errors;
   EXPECT_EQ(table.lines.back(), "final score: 0.0");
 }

@@ -23,9 +23,9 @@ int RunPitch(const std::vector<std::string>& args) {
   if (!sonavera::platform::ReadWavFile(args[0], audio, error)) return sonavera::tool::Fail(error);
   const auto& format = audio.format;
   if (format.bitsPerSample != 16 || format.channels != 1 || format.sampleRate != kCaptureRate) {
-    return sonavera::tool::Fail(args[0] + ": need 16-bit PCM mono at 8000 Hz, got " +
-                                std::to_string(format.bitsPerSample) + "-bit " + std::to_string(format.channels) +
-                                " channel(s) at " + std::to_string(format.sampleRate) + " Hz");
+    return sonavera::tool::Fail(
+        args[0] + ": need 16-bit PCM mono at 8000 Hz, got " + std::to_string(format.bitsPerSample) + "-bit " +
+        std::to_string(format.channels) + " channel(s) at " + std::to_string(format.sampleRate) + " Hz");
   }
   int track[kBufferSamples];  // far more than the 11 frames of a full buffer
   const size_t total = audio.samples.size();
@@ -33,8 +33,8 @@ int RunPitch(const std::vector<std::string>& args) {
   for (size_t start = 0; start < total; start += kBufferSamples, ++index) {
     const int count = static_cast<int>(std::min<size_t>(kBufferSamples, total - start));
     if (count < kShortestBuffer) break;
-    const int frames =
-        sonavera::analysis::PitchTrack(audio.samples.data() + start, count, kCaptureRate, kFrameLength, kHop, track);
+    const int frames = sonavera::analysis::PitchTrack(audio.samples.data() + start, count, kCaptureRate,
+                                                      kFrameLength, kHop, track);
     std::printf("%d:", index);
     for (int k = 0; k < frames; ++k) std::printf(" %d", track[k]);
     std::printf("\n");
@@ -44,5 +44,4 @@ int RunPitch(const std::vector<std::string>& args) {
 
 }  // namespace
 
-SONAVERA_TOOL_COMMAND("pitch", "pitch WAV",
-                      RunPitch);
+SONAVERA_TOOL_COMMAND("pitch", "pitch WAV", RunPitch);

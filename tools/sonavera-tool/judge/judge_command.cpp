@@ -9,12 +9,12 @@
 
 #include "command.h"
 #include "content/song_package.h"
+#include "json_writer.h"
 #include "judge/final_score.h"
 #include "judge/judge.h"
 #include "judge/ktv_loudness.h"
 #include "judge/line_scoring.h"
 #include "judge/line_tracker.h"
-#include "json_writer.h"
 #include "offline_devices.h"
 #include "platform/program_folder.h"
 #include "platform/text_encoding.h"
@@ -89,7 +89,8 @@ class OfflineJudge {
 
   void Run() {
     Start();
-    const float lastTime = options_.ktv ? song_.lyricEndTime : (song_.lineEnd.empty() ? 0.0f : song_.lineEnd.back());
+    const float lastTime =
+        options_.ktv ? song_.lyricEndTime : (song_.lineEnd.empty() ? 0.0f : song_.lineEnd.back());
     for (int tick = 0;; ++tick) {
       if (Tick(tick)) break;
       if (static_cast<float>(tick) * kTickSeconds > lastTime + kOverrun) break;
@@ -226,7 +227,8 @@ class OfflineJudge {
 
   std::string LineLyric(int line) const {
     int first = 0;
-    for (int l = 0; l < line && l < static_cast<int>(song_.lineNoteCount.size()); ++l) first += song_.lineNoteCount[l];
+    for (int l = 0; l < line && l < static_cast<int>(song_.lineNoteCount.size()); ++l)
+      first += song_.lineNoteCount[l];
     std::string lyric;
     const int count = line < static_cast<int>(song_.lineNoteCount.size()) ? song_.lineNoteCount[line] : 0;
     for (int k = first; k < first + count && k < static_cast<int>(song_.noteLyrics.size()); ++k) {
@@ -238,7 +240,8 @@ class OfflineJudge {
   }
 
   void PrintTable() {
-    std::printf("%s (%s voice)\n", platform::GbkToUtf8(song_.songTitle).c_str(), options_.woman ? "woman's" : "man's");
+    std::printf("%s (%s voice)\n", platform::GbkToUtf8(song_.songTitle).c_str(),
+                options_.woman ? "woman's" : "man's");
     if (options_.ktv) {
       const judge::JudgeState& state = judge_.state();
       std::printf("loud blocks: %d of %d (%.1f %% of the reference)\n", state.loudBlocks, state.totalBlocks,
@@ -253,8 +256,8 @@ class OfflineJudge {
       std::snprintf(span, sizeof span, "%.2f-%.2f", song_.lineStart[i], song_.lineEnd[i]);
       const std::string lyric = LineLyric(static_cast<int>(i));
       if (result.closed) {
-        std::printf("%4zu  %-15s  %6.1f  %5d  %s\n", i + 1, span, result.score, judge::GradeForScore(result.score),
-                    lyric.c_str());
+        std::printf("%4zu  %-15s  %6.1f  %5d  %s\n", i + 1, span, result.score,
+                    judge::GradeForScore(result.score), lyric.c_str());
       } else {
         std::printf("%4zu  %-15s  %6s  %5s  %s\n", i + 1, span, "-", "-", lyric.c_str());
       }
@@ -287,7 +290,8 @@ int RunJudge(const std::vector<std::string>& args) {
   Options options;
   std::string error;
   if (!ParseOptions(args, options, error)) return Fail(error);
-  if (!std::filesystem::is_directory(options.songFolder)) return Fail("judge: not a folder: " + options.songFolder);
+  if (!std::filesystem::is_directory(options.songFolder))
+    return Fail("judge: not a folder: " + options.songFolder);
 
   platform::WavAudio voice;
   if (!platform::ReadWavFile(options.voicePath, voice, error)) return Fail("judge: " + error);
@@ -313,5 +317,6 @@ int RunJudge(const std::vector<std::string>& args) {
 }  // namespace
 }  // namespace sonavera::tool
 
-SONAVERA_TOOL_COMMAND("judge", "judge --song FOLDER --voice WAV [--woman] [--ktv] [--trace]   judge a recorded take",
+SONAVERA_TOOL_COMMAND("judge",
+                      "judge --song FOLDER --voice WAV [--woman] [--ktv] [--trace]   judge a recorded take",
                       sonavera::tool::RunJudge);
