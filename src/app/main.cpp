@@ -38,6 +38,10 @@ int main(int argc, char** argv) {
     if (notice.exec() == 1 && !site.isEmpty()) QDesktopServices::openUrl(QUrl(site));
     return 1;
   }
+  services.StartDelivery(
+      programFolder, config, [&window] { window.RefillSongList(); }, [&window] { window.MarkListStale(); });
   window.show();
-  return app.exec();
+  const int code = app.exec();
+  services.StopDelivery();
+  return code;
 }

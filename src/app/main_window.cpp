@@ -201,6 +201,7 @@ void CRating1Dlg::StartSinging() {
 }
 
 void CRating1Dlg::FillList() {
+  listStale = false;
   songs.FillSongList(medleyPage != 0);
   QSignalBlocker block(list);
   FillSongListWidget(*list, songs);
@@ -415,6 +416,7 @@ void CRating1Dlg::ReturnToList() {
     Show(kSingleListControls, true);
   }
   if (singlePage) ControlAs<QLineEdit>(1044)->clear();
+  if (listStale) FillList();
   if (lastSongIndex >= 0 && lastSongIndex < list->count()) SelectRow(lastSongIndex);
   update();
 }

@@ -47,6 +47,11 @@ class CRating1Dlg : public QDialog {
   void PrepareSong();
   void ReturnToList();
 
+  /// Rebuilds the list from the catalogue (after a refresh from the server).
+  void RefillSongList() { FillList(); }
+  /// A package was unpacked: the list is rebuilt when it is shown again.
+  void MarkListStale() { listStale = true; }
+
   SongList& Songs() { return songs; }
   DanceStick& Stick() { return stick; }
 
@@ -99,6 +104,7 @@ class CRating1Dlg : public QDialog {
   std::map<int, QWidget*> controls;
   QListWidget* list = nullptr;
   bool mouseSelecting = false;
+  bool listStale = false;
   bool selectingRow = false;
 };
 

@@ -208,12 +208,17 @@ TEST_F(MainWindowTest, StartingASongPreparesItOrAsksForTheDownload) {
   EXPECT_FALSE(Visible(1072));
   EXPECT_FALSE(Visible(1129));
 
+  // A package unpacked meanwhile: the list is rebuilt on the way back.
+  std::ofstream(program.Path("List.txt"), std::ios::app | std::ios::binary)
+      << platform::Utf8ToGbk("新到的歌 新").value() << "\r\n";
+  window->MarkListStale();
   // Closing during the song passes through the return to the list.
   window->close();
   EXPECT_EQ(window->stageTimerOff, 1);
   EXPECT_FALSE(window->songRunning);
   window->show();
   EXPECT_TRUE(Visible(1072));
+  EXPECT_EQ(List()->count(), 7);
   EXPECT_EQ(List()->currentRow(), 3);
 }
 
