@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   sonavera::app::DesktopServices services(line->micFile);
   sonavera::app::CRating1Dlg window(programFolder, services);
   services.SetParent(&window);
+  window.siteUrl = config.Get("web", "siteUrl");
 
   // A program folder without "avi" belongs to an older release: tell the user and stop.
   std::error_code folderError;

@@ -11,9 +11,11 @@
 #include <QRadioButton>
 #include <filesystem>
 
+#include "app/about_dlg.h"
 #include "app/main_window_services.h"
 #include "app/main_window_texts.h"
 #include "app/song_list_widget.h"
+#include "app/stick_map_dlg.h"
 #include "app/stick_reader.h"
 #include "app/stick_settings.h"
 #include "content/song_package.h"
@@ -421,6 +423,18 @@ void CRating1Dlg::ReturnToList() {
   update();
 }
 
+void CRating1Dlg::ShowAbout() {
+  CAboutDlg box(QString::fromStdString(siteUrl), this);
+  box.exec();
+}
+
+void CRating1Dlg::ShowStickMap() {
+  StickMapDlg dialog(stick, programFolder, this);
+  stickReader->onReport = [&dialog] { dialog.OnStickReport(); };
+  dialog.exec();
+  stickReader->onReport = nullptr;
+}
+
 void CRating1Dlg::paintEvent(QPaintEvent*) {
   // The page backgrounds: a dark stage-like gradient, warmer on the list page.
   QPainter painter(this);
@@ -466,9 +480,13 @@ bool CRating1Dlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CRating1Dlg::contextMenuEvent(QContextMenuEvent* event) {
+  // The window menu of the desktop cannot take an entry; the About entry lives in a context menu.
   QMenu menu(this);
-  menu.addAction(QString::fromUtf8("关于Sonavera"));
-  menu.exec(event->globalPos());
+  QAction* about = menu.addAction(QString::fromUtf8("关于Sonavera"));
+  QAction* stickMap = menu.addAction(QString::fromUtf8("跳舞毯方向设置"));
+  QAction* chosen = menu.exec(event->globalPos());
+  if (chosen == about) ShowAbout();
+  if (chosen == stickMap) ShowStickMap();
 }
 
 }  // namespace sonavera::app

@@ -46,6 +46,9 @@ class CRating1Dlg : public QDialog {
   void StartSong();
   void PrepareSong();
   void ReturnToList();
+  void ShowAbout();
+  /// Teaches the mat's four directions (the stick's reports go to the dialog meanwhile).
+  void ShowStickMap();
 
   /// Rebuilds the list from the catalogue (after a refresh from the server).
   void RefillSongList() { FillList(); }
@@ -75,6 +78,7 @@ class CRating1Dlg : public QDialog {
   std::string songTitle;  // GBK bytes
   std::string songFolder;
   std::string programFolder;
+  std::string siteUrl;  // the maker's web site (configuration), shown in the About box
 
  protected:
   void paintEvent(QPaintEvent* event) override;

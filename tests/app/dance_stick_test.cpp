@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <fstream>
 #include <numeric>
 #include <string>
 #include <vector>
 
 #include "app/qt_app.h"
+#include "app/stick_map_dlg.h"
 #include "app/stick_reader.h"
 #include "app/stick_settings.h"
 #include "content/temp_folder.h"
@@ -195,6 +197,39 @@ TEST(StickReader, NoJoystickIsNoError) {
   EXPECT_EQ(reader.OpenJoysticks(folder.Path()), 0);
   EXPECT_EQ(reader.OpenJoysticks(folder.Path("missing")), 0);
   EXPECT_EQ(reader.DeviceCount(), 0);
+}
+
+TEST(StickMapDlg, TakesOneButtonPerDirectionAndStoresThem) {
+  testing::TestApplication();
+  TempFolder folder;
+  DanceStick stick;
+  StickMapDlg dialog(stick, folder.Path());
+  const auto mat = Parsed(sonavera::testing::DanceMatDescriptor());
+  auto press = [&](uint16_t bits) {
+    stick.OnRawInput(mat, Bytes{static_cast<uint8_t>(bits & 0xFF), static_cast<uint8_t>(bits >> 8), 0x00});
+    dialog.OnStickReport();
+  };
+  EXPECT_TRUE(dialog.Prompt()->text().contains(QString::fromUtf8("上")));
+  press(1 << 3);  // button 4 for up
+  press(1 << 3);  // still held: not taken for down
+  EXPECT_EQ(dialog.Step(), 1);
+  press(0);
+  press(1 << 5);  // down
+  press(0);
+  press(1 << 9);  // left: button 10, the last that can be stored
+  press(0);
+  press(1 << 0);  // right
+  EXPECT_EQ(dialog.Step(), 4);
+  EXPECT_TRUE(dialog.Saved());
+  EXPECT_EQ(stick.dirUp, 3);
+  EXPECT_EQ(stick.dirLeft, 9);
+  DanceStick reloaded;
+  StickDatSettings settings(folder.Path());
+  EXPECT_EQ(reloaded.LoadDirectionMap(settings), DirectionMapResult::loaded);
+  EXPECT_EQ(reloaded.dirUp, 3);
+  EXPECT_EQ(reloaded.dirDown, 5);
+  EXPECT_EQ(reloaded.dirLeft, 9);
+  EXPECT_EQ(reloaded.dirRight, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "app/main_window_services.h"
 #include "app/main_window_texts.h"
 #include "app/qt_app.h"
@@ -248,6 +250,17 @@ TEST_F(MainWindowTest, WrongStickSettingStopsTheListSetUp) {
   EXPECT_FALSE(Visible(1072));
   EXPECT_FALSE(Visible(1081));
   EXPECT_TRUE(Visible(1129));
+}
+
+TEST(AboutBox, ShowsTheVersionAndTheSite) {
+  testing::TestApplication();
+  CAboutDlg box("https://example.invalid/");
+  EXPECT_EQ(box.windowTitle(), QString::fromUtf8("关于 Sonavera"));
+  EXPECT_EQ(box.findChild<QLabel*>("version")->text(), "Sonavera V3.9.4");
+  EXPECT_EQ(box.findChild<QLabel*>("site")->text(), "https://example.invalid/");
+  box.show();
+  box.findChild<QPushButton*>("ok")->click();
+  EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
 }  // namespace
