@@ -107,6 +107,18 @@ TEST(HidReportDescriptor, MouseIsNoJoystick) {
   EXPECT_EQ(descriptor.InputButtonCaps().size(), 1u);
 }
 
+TEST(HidReportDescriptor, ExtendedUsageRangeOverTheWholeSpaceStaysBounded) {
+  // Usage Minimum 0 and Usage Maximum 0xFFFFFFFF (four-byte extended usages), 8 one-bit fields.
+  const Bytes bytes = {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x1B, 0x00, 0x00, 0x00, 0x00, 0x2B,
+                       0xFF, 0xFF, 0xFF, 0xFF, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0xC0};
+  const auto descriptor = MustParse(bytes);
+  ASSERT_EQ(descriptor.InputButtonCaps().size(), 1u);
+  EXPECT_EQ(descriptor.InputButtonCaps()[0].count, 8u);
+  const auto usages = descriptor.GetUsages(0, Bytes{0x81});
+  ASSERT_TRUE(usages);
+  EXPECT_EQ(*usages, (std::vector<uint16_t>{0, 7}));
+}
+
 TEST(HidReportDescriptor, LongItemsAreSkipped) {
   Bytes bytes = {0xFE, 0x02, 0x10, 0xAA, 0xBB};
   const Bytes mat = DanceMatDescriptor();

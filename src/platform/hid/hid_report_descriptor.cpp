@@ -204,7 +204,9 @@ class HidDescriptorParser {
     uint32_t field = 0;
     for (const LocalUsage& usage : local.usages) {
       if (field >= global.reportCount) break;
-      const uint32_t span = std::min<uint32_t>(usage.max - usage.min + 1, global.reportCount - field);
+      // 64-bit: a range over the whole 32-bit usage space must not wrap to nothing.
+      const auto span = static_cast<uint32_t>(
+          std::min<uint64_t>(uint64_t{usage.max} - usage.min + 1, global.reportCount - field));
       const uint32_t fieldOffset = offset + field * global.reportSize;
       if (global.reportSize == 1) {
         LocalUsage part = usage;
