@@ -455,6 +455,12 @@ void CRating1Dlg::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
+void CRating1Dlg::reject() {
+  // Esc ends the window like a close, so a running song is wound down first.
+  if (songRunning) ReturnToList();
+  QDialog::reject();
+}
+
 void CRating1Dlg::keyPressEvent(QKeyEvent* event) {
   // Enter never ends the window the way a dialog's default button would.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;

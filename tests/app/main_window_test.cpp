@@ -222,6 +222,15 @@ TEST_F(MainWindowTest, StartingASongPreparesItOrAsksForTheDownload) {
   EXPECT_TRUE(Visible(1072));
   EXPECT_EQ(List()->count(), 7);
   EXPECT_EQ(List()->currentRow(), 3);
+
+  // Esc during a song winds it down the same way.
+  List()->setCurrentRow(0);
+  Click(1064);
+  ASSERT_TRUE(window->songRunning);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &escape);
+  EXPECT_FALSE(window->songRunning);
+  EXPECT_EQ(window->stageTimerOff, 1);
 }
 
 TEST_F(MainWindowTest, SpaceAndEnterNeverPressTheFocusedButton) {
