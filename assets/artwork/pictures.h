@@ -1,0 +1,15 @@
+#pragma once
+
+#include "draw_helpers.h"
+
+namespace sonavera::artwork {
+
+/// Each writer draws one group of resources into the program folder; false when a file failed.
+bool WriteStagePictures(const Output& out);
+bool WriteDancePictures(const Output& out);
+bool WriteResultsPictures(const Output& out);
+bool WriteBitmapFont(const Output& out);     // font1.fnt + font1.png
+bool WriteParticleFiles(const Output& out);  // particle1.psi, trail.psi
+bool WriteVideoClip(const Output& out);      // avi/2.avi
+
+}  // namespace sonavera::artwork
