@@ -179,6 +179,7 @@ class Stage {
   hgeSprite* PlaybackButton() { return playbackButton.get(); }
   hgeSprite* LineGradeSprite() { return lineGradeSprite.get(); }
   hgeSprite* DanceJudgementSprite() { return danceJudgement.get(); }
+  hgeSprite* BannerSprite() { return banner.get(); }
 
  private:
   friend class StageTestAccess;
