@@ -21,6 +21,7 @@
 #include "platform/program_folder.h"
 #include "platform/wav_file.h"
 #include "stage/stage.h"
+#include "stage/stage_judge_link.h"
 
 namespace sonavera::tool {
 namespace {
@@ -141,19 +142,6 @@ class SnapshotShell : public stage::StageShell {
   judge::Judge*& judge;
 };
 
-// The judge's view of the stage.
-class StageEnd : public judge::StageLink {
- public:
-  explicit StageEnd(stage::Stage& s) : stage(s) {}
-  void SetSingerMarker(int y, int nearFlag, int hitFlag, int missFlag) override {
-    stage.SetSingerMarker(y, nearFlag, hitFlag, missFlag);
-  }
-  void StopMusic() override { stage.stopMusic(); }
-
- private:
-  stage::Stage& stage;
-};
-
 std::string FirstLine(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string line;
@@ -207,7 +195,7 @@ int RunSnapshot(const std::vector<std::string>& args) {
   judge::Judge* judgePointer = nullptr;
   SnapshotShell shell(judgePointer);
   stage::Stage stage(app, shared, shell);
-  StageEnd stageEnd(stage);
+  stage::StageJudgeLink stageEnd(stage);
   TakeCaptureDevice device(take);
   SilentRecorder recorder;
   QuietShell quiet;
