@@ -164,6 +164,10 @@ void Stage::SkipOpening() {
 
 void Stage::FinishOpening() {
   stageMode = kPerforming;
+  if (hge == nullptr) {  // no engine: the performance still runs, silently
+    shell.BeginPerformance();
+    return;
+  }
   if (musicEffect != 0) hge->Effect_Free(musicEffect);
   musicEffect = 0;
   musicChannel = 0;
