@@ -199,8 +199,18 @@ void Stage::ReleaseSongFonts() {
 }
 
 void Stage::LoadBackground() {
-  HTEXTURE texture = LoadTexture(songFolder + "Images/bgpic.png");
-  if (texture == 0) texture = LoadTexture(songFolder + "Images/bgpic.jpg");
+  // The data folder is the deepest folder of the song, so a package that keeps its pictures beside
+  // the data (song/Images, song/data) has them one level up: look there before the program's picture.
+  std::string songRoot = songFolder;
+  while (!songRoot.empty() && songRoot.back() == '/') songRoot.pop_back();
+  const auto slash = songRoot.rfind('/');
+  songRoot = slash == std::string::npos ? std::string() : songRoot.substr(0, slash + 1);
+  HTEXTURE texture = 0;
+  for (const std::string& folder : {songFolder, songRoot}) {
+    if (folder.empty() || texture != 0) continue;
+    texture = LoadTexture(folder + "Images/bgpic.png");
+    if (texture == 0) texture = LoadTexture(folder + "Images/bgpic.jpg");
+  }
   if (texture == 0) texture = LoadTexture("Images\\bgpic.png");
   background->SetTexture(texture);
   background->SetTextureRect(0, 0, 800, 438);

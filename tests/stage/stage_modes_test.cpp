@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "stage/hge_sprite.h"
 #include "stage_rig.h"
 
@@ -26,6 +28,29 @@ TEST(StageOpening, WipeRunsThenThePerformanceBeginsOnce) {
   EXPECT_FLOAT_EQ(rig.stage.wipePosRight, 800.0f);
   for (int i = 0; i < 5; ++i) rig.TickAt(0.0f);
   EXPECT_EQ(rig.shell.begins, 1);
+}
+
+TEST(StageBackground, SongPictureBesideTheDataFolderIsUsed) {
+  // A package laid out as song/Images/bgpic.png beside song/data/: the data folder is the deepest
+  // folder, so the picture is one level above it.
+  const auto root = std::filesystem::temp_directory_path() / "sonavera-stage-bgpic";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "song" / "data");
+  std::filesystem::create_directories(root / "song" / "Images");
+  QImage picture(800, 438, QImage::Format_ARGB32);
+  picture.fill(0xFFFF00FF);
+  ASSERT_TRUE(picture.save(QString::fromStdString((root / "song" / "Images" / "bgpic.png").string())));
+
+  StageRig rig;
+  AddLine(rig.song, 5.0f, 7.0f, {{600, 40, "la"}});
+  ASSERT_TRUE(rig.Init());
+  rig.Start((root / "song" / "data").string() + "/");
+  for (int n = 0; n < 3; ++n) rig.Tick(n);
+  const QRgb pixel = rig.Frame().pixel(400, 450);
+  EXPECT_GT(qRed(pixel), 200);
+  EXPECT_LT(qGreen(pixel), 60);
+  EXPECT_GT(qBlue(pixel), 200);
+  std::filesystem::remove_all(root);
 }
 
 TEST(StageClock, WithoutAccompanimentTheClockStaysAtZero) {
