@@ -3,6 +3,9 @@
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QUrl>
+#include <exception>
+
+#include "platform/net/http_client.h"
 
 namespace sonavera::app {
 
@@ -12,6 +15,46 @@ CHtmlCtrl::CHtmlCtrl(QWidget* parent) : QTextBrowser(parent) {
   setOpenExternalLinks(false);
   connect(this, &QTextBrowser::anchorClicked, this,
           [this](const QUrl& url) { Navigate(url.toString()); });
+}
+
+CHtmlCtrl::~CHtmlCtrl() { StopFetch(); }
+
+void CHtmlCtrl::StopFetch() {
+  abortFetch = true;
+  if (fetcher.joinable()) fetcher.join();
+  abortFetch = false;
+}
+
+void CHtmlCtrl::Fetch(const std::string& url) {
+  StopFetch();
+  const int request = ++navigation;
+  fetcher = std::thread([this, url, request] {
+    constexpr std::size_t kLimit = 2 << 20;  // an advert page, not a download
+    std::string body;
+    bool ok = false;
+    try {
+      platform::net::HttpGetOptions options;
+      options.abort = &abortFetch;
+      platform::net::HttpGet get(url, options);
+      char block[8192];
+      while (body.size() < kLimit) {
+        const std::size_t got = get.Read(block, sizeof block);
+        if (got == 0) break;
+        body.append(block, got);
+      }
+      ok = get.Status() == 200 && !get.Aborted();
+    } catch (const std::exception&) {
+      ok = false;  // offline: the view stays blank
+    }
+    if (!ok) return;
+    // Delivered on the user-interface thread; dropped with the view if it goes first (the thread is
+    // joined before the view is deleted, so the posted call is discarded with it).
+    QMetaObject::invokeMethod(
+        this, [this, request, html = QString::fromUtf8(body)] {
+          if (request == navigation) setHtml(html);
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 bool CHtmlCtrl::AttachToPlaceholder(int id, QWidget* parent) {
@@ -36,11 +79,17 @@ bool CHtmlCtrl::OnBeforeNavigate2(const QString& address) {
 
 void CHtmlCtrl::Navigate(const QString& address) {
   if (OnBeforeNavigate2(address)) return;
+  ++navigation;
   if (address.isEmpty() || address == QLatin1String("about:blank")) {
     clear();
     return;
   }
   const QUrl url = QUrl::fromUserInput(address);
+  if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) {
+    clear();
+    Fetch(url.toString().toStdString());
+    return;
+  }
   if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
     clear();  // a missing page shows nothing rather than an error
     return;
@@ -49,6 +98,7 @@ void CHtmlCtrl::Navigate(const QString& address) {
 }
 
 int CHtmlCtrl::WriteHtml(const std::string& html) {
+  ++navigation;
   setHtml(QString::fromStdString(html));
   return 0;
 }

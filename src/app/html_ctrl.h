@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QTextBrowser>
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace sonavera::app {
 
@@ -11,6 +13,7 @@ namespace sonavera::app {
 class CHtmlCtrl : public QTextBrowser {
  public:
   explicit CHtmlCtrl(QWidget* parent = nullptr);
+  ~CHtmlCtrl() override;
 
   /// Suppresses the right-button menu when set (false at construction).
   bool m_hideContextMenu = false;
@@ -19,7 +22,8 @@ class CHtmlCtrl : public QTextBrowser {
   /// rectangle and with the same name. False when there is no such child.
   bool AttachToPlaceholder(int id, QWidget* parent);
   /// Opens an address: "about:blank" empties the view, local files are shown, "app:" links are
-  /// dispatched; remote addresses are left to the view (blank when it cannot load them).
+  /// dispatched; http and https pages are fetched in the background and shown when they arrive
+  /// (the view stays blank when offline).
   void Navigate(const QString& address);
   /// Replaces the shown document by `html` (UTF-8). Returns 0.
   int WriteHtml(const std::string& html);
@@ -34,7 +38,13 @@ class CHtmlCtrl : public QTextBrowser {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  void Fetch(const std::string& url);
+  void StopFetch();
+
   std::function<void(const QString&)> appLinkHandler;
+  std::thread fetcher;
+  std::atomic<bool> abortFetch{false};
+  int navigation = 0;  // a page arriving for an older navigation is dropped
 };
 
 }  // namespace sonavera::app

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <chrono>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "app/html_ctrl.h"
 #include "app/report_replay.h"
 #include "qt_app.h"
+#include "support/loopback_http_server.h"
 
 namespace sonavera::app {
 namespace {
@@ -120,6 +123,36 @@ TEST(HtmlCtrlTest, AppLinksAreDispatchedWithoutRegardToCaseAndNotOpened) {
   EXPECT_TRUE(view.toPlainText().contains("kept"));
   EXPECT_FALSE(view.OnBeforeNavigate2("http://example.invalid/app:ok"));
   EXPECT_FALSE(view.OnBeforeNavigate2("ap"));
+}
+
+// Runs the event loop until `done` or a generous bound (the page comes from a loopback server).
+template <typename Done>
+bool SpinUntil(Done done) {
+  for (int i = 0; i < 500 && !done(); ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return done();
+}
+
+TEST(HtmlCtrlTest, RemotePagesAreFetchedAndOfflineLeavesTheViewBlank) {
+  testing::TestApplication();
+  sonavera::testing::LoopbackHttpServer server([](const std::string& target) {
+    sonavera::testing::HttpReply reply;
+    if (target == "/ad") reply.body = "<p>advert here</p>";
+    else reply.status = 404, reply.body = "<p>not found page</p>";
+    return reply;
+  });
+  CHtmlCtrl view;
+  view.Navigate(QString::fromStdString(server.BaseUrl() + "/ad"));
+  EXPECT_TRUE(SpinUntil([&] { return view.toPlainText().contains("advert here"); }));
+  view.Navigate(QString::fromStdString(server.BaseUrl() + "/missing"));
+  SpinUntil([&] { return server.Requests().size() == 2; });
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(view.toPlainText().isEmpty());
+  view.Navigate("http://127.0.0.1:1/closed");
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(view.toPlainText().isEmpty());
 }
 
 TEST(HtmlCtrlTest, AttachTakesThePlaceholdersPlaceAndName) {
