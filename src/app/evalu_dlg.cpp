@@ -25,7 +25,8 @@ QWidget* Placeholder(QWidget* parent, int id, const QRect& rect) {
 }  // namespace
 
 EvaluDlg::EvaluDlg(ReportContext context, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), context(std::move(context)) {
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      context(std::move(context)) {
   setWindowTitle(QString::fromUtf8("Sonavera-Vexo点评"));
   setFixedSize(Units(0, 0, 181, 353).size());
   Placeholder(this, 1142, Units(0, 0, 181, 165));
@@ -40,7 +41,8 @@ EvaluDlg::EvaluDlg(ReportContext context, QWidget* owner)
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   if (this->context.reportHtml) this->context.reportHtml->clear();
-  if (this->context.channels) replay = std::make_unique<ReportReplay>(*this->context.channels, this->context.replay);
+  if (this->context.channels)
+    replay = std::make_unique<ReportReplay>(*this->context.channels, this->context.replay);
 
   m_advertView = new CHtmlCtrl(this);
   m_advertView->m_hideContextMenu = true;
@@ -56,9 +58,11 @@ EvaluDlg::EvaluDlg(ReportContext context, QWidget* owner)
   // The links post their request, as a click inside the page must not start sound re-entrantly.
   const auto links = [this](const QString& command) {
     if (command.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
-      QMetaObject::invokeMethod(this, [this] { OnReplayBestLine(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { OnReplayBestLine(); }, Qt::QueuedConnection);
     else if (command.compare(QLatin1String("badplay"), Qt::CaseInsensitive) == 0)
-      QMetaObject::invokeMethod(this, [this] { OnReplayWorstLine(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { OnReplayWorstLine(); }, Qt::QueuedConnection);
   };
   m_reportView->SetAppLinkHandler(links);
   m_advertView->SetAppLinkHandler(links);

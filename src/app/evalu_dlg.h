@@ -14,8 +14,8 @@ namespace sonavera::app {
 
 /// What the report window shows and replays.
 struct ReportContext {
-  std::string* reportHtml = nullptr;  ///< written by the results screen; emptied when the window opens
-  std::string advertUrl;              ///< configured advertisement page (empty: none)
+  std::string* reportHtml = nullptr;   ///< written by the results screen; emptied when the window opens
+  std::string advertUrl;               ///< configured advertisement page (empty: none)
   ReplayChannels* channels = nullptr;  ///< the engine's music channel (null: no replay)
   ReplaySource replay;
 };

@@ -13,11 +13,12 @@ CHtmlCtrl::CHtmlCtrl(QWidget* parent) : QTextBrowser(parent) {
   // Every link goes through OnBeforeNavigate2 first.
   setOpenLinks(false);
   setOpenExternalLinks(false);
-  connect(this, &QTextBrowser::anchorClicked, this,
-          [this](const QUrl& url) { Navigate(url.toString()); });
+  connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) { Navigate(url.toString()); });
 }
 
-CHtmlCtrl::~CHtmlCtrl() { StopFetch(); }
+CHtmlCtrl::~CHtmlCtrl() {
+  StopFetch();
+}
 
 void CHtmlCtrl::StopFetch() {
   abortFetch = true;
@@ -50,7 +51,8 @@ void CHtmlCtrl::Fetch(const std::string& url) {
     // Delivered on the user-interface thread; dropped with the view if it goes first (the thread is
     // joined before the view is deleted, so the posted call is discarded with it).
     QMetaObject::invokeMethod(
-        this, [this, request, html = QString::fromUtf8(body)] {
+        this,
+        [this, request, html = QString::fromUtf8(body)] {
           if (request == navigation) setHtml(html);
         },
         Qt::QueuedConnection);

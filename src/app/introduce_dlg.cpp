@@ -17,7 +17,9 @@ namespace sonavera::app {
 namespace {
 
 // Dialog units of the panel's "System" 10-point font.
-QRect Units(int x, int y, int w, int h) { return QRect(x * 2, y * 2, w * 2, h * 2); }
+QRect Units(int x, int y, int w, int h) {
+  return QRect(x * 2, y * 2, w * 2, h * 2);
+}
 
 }  // namespace
 
@@ -35,8 +37,8 @@ QStringList ReadHelpRows(const std::string& path) {
 }
 
 IntroduceDlg::IntroduceDlg(QWidget* parent, const std::vector<std::string>& deviceNames, int& captureDevice,
-                           std::string programFolder, QString operationTutorialUrl, QString installTutorialUrl,
-                           IntroduceActions actions)
+                           std::string programFolder, QString operationTutorialUrl,
+                           QString installTutorialUrl, IntroduceActions actions)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint),
       captureDevice(captureDevice),
       programFolder(std::move(programFolder)),
@@ -64,8 +66,10 @@ IntroduceDlg::IntroduceDlg(QWidget* parent, const std::vector<std::string>& devi
   connect(m_deviceCombo, &QComboBox::activated, this, [this](int index) { this->captureDevice = index; });
   connect(m_songFolderButton, &QPushButton::clicked, this, [this] {
     const QString folder = QString::fromStdString(this->programFolder) + QString::fromUtf8("歌曲/单曲");
-    if (this->actions.openFolder) this->actions.openFolder(folder);
-    else QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (this->actions.openFolder)
+      this->actions.openFolder(folder);
+    else
+      QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
   });
   connect(m_monitorButton, &QPushButton::clicked, this, [this] { OnMonitor(); });
 }
@@ -97,12 +101,16 @@ void IntroduceDlg::ShowSettingsPanel(const QRect& mainWindowRect) {
 
 void IntroduceDlg::OnMonitor() {
   const QString warning = QString::fromUtf8("软件方式：听到的自唱声音可能会延时。");
-  if (actions.showMessage) actions.showMessage(warning);
-  else QMessageBox::information(this, QString(), warning);
+  if (actions.showMessage)
+    actions.showMessage(warning);
+  else
+    QMessageBox::information(this, QString(), warning);
   const QString echo = QString::fromStdString(programFolder) + QStringLiteral("sonavera-echo");
   // A missing companion fails silently; the help window opens all the same.
-  if (actions.startProgram) actions.startProgram(echo);
-  else QProcess::startDetached(echo, {});
+  if (actions.startProgram)
+    actions.startProgram(echo);
+  else
+    QProcess::startDetached(echo, {});
   if (actions.showEchoHelp) {
     actions.showEchoHelp();
   } else {

@@ -27,7 +27,8 @@ QStringList HtmlHandlerCommand(const QString& execLine, const QString& address) 
 
 QString HtmlHandlerExecLine() {
   QProcess query;
-  query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
+  query.start(QStringLiteral("xdg-mime"),
+              {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
   if (!query.waitForFinished(5000)) return {};
   const QString entry = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
   if (entry.isEmpty()) return {};
@@ -37,8 +38,10 @@ QString HtmlHandlerExecLine() {
   bool inEntry = false;
   while (!file.atEnd()) {
     const QString row = QString::fromUtf8(file.readLine()).trimmed();
-    if (row.startsWith(QLatin1Char('['))) inEntry = row == QLatin1String("[Desktop Entry]");
-    else if (inEntry && row.startsWith(QLatin1String("Exec="))) return row.mid(5);
+    if (row.startsWith(QLatin1Char('[')))
+      inEntry = row == QLatin1String("[Desktop Entry]");
+    else if (inEntry && row.startsWith(QLatin1String("Exec=")))
+      return row.mid(5);
   }
   return {};
 }

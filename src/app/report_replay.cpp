@@ -4,7 +4,9 @@
 
 namespace sonavera::app {
 
-void HgeReplayChannels::StopChannel() { hge.Channel_Stop(musicChannel); }
+void HgeReplayChannels::StopChannel() {
+  hge.Channel_Stop(musicChannel);
+}
 
 void HgeReplayChannels::PlayFrom(const std::string& file, float seconds) {
   hge.Channel_Stop(musicChannel);
@@ -14,7 +16,9 @@ void HgeReplayChannels::PlayFrom(const std::string& file, float seconds) {
   hge.Channel_SetPos(musicChannel, seconds);
 }
 
-float HgeReplayChannels::Position() { return hge.Channel_GetPos(musicChannel); }
+float HgeReplayChannels::Position() {
+  return hge.Channel_GetPos(musicChannel);
+}
 
 bool ReportReplay::HasLine(int line) const {
   // A line index past the song's lines would read beyond the time tables.

@@ -43,8 +43,8 @@ Outcome RunCheck(const std::string& path, int waitMs) {
 }  // namespace
 
 QString UpdateQuestion(const QString& siteUrl) {
-  return QString::fromUtf8("请更新到最新版本,否则影响正常使用. 更新失败或者更新后不能正常使用，请到") + siteUrl +
-         QString::fromUtf8("下载最新版本安装.\n") + QString(40, QLatin1Char(' ')) +
+  return QString::fromUtf8("请更新到最新版本,否则影响正常使用. 更新失败或者更新后不能正常使用，请到") +
+         siteUrl + QString::fromUtf8("下载最新版本安装.\n") + QString(40, QLatin1Char(' ')) +
          QString::fromUtf8("现在是否更新?");
 }
 

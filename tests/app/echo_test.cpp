@@ -22,8 +22,12 @@ namespace fs = std::filesystem;
 void WriteTone(const fs::path& path, int rate, int count) {
   std::vector<std::int16_t> samples(count);
   for (int i = 0; i < count; ++i) samples[i] = std::int16_t(3000 * std::sin(i * 0.05));
-  const auto u32 = [](std::ofstream& out, std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  const auto u16 = [](std::ofstream& out, std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  const auto u32 = [](std::ofstream& out, std::uint32_t v) {
+    out.write(reinterpret_cast<const char*>(&v), 4);
+  };
+  const auto u16 = [](std::ofstream& out, std::uint16_t v) {
+    out.write(reinterpret_cast<const char*>(&v), 2);
+  };
   std::ofstream out(path, std::ios::binary);
   const std::uint32_t bytes = count * 2;
   out.write("RIFF", 4);
@@ -43,7 +47,7 @@ void WriteTone(const fs::path& path, int rate, int count) {
 
 struct Echo {
   pid_t pid = 0;
-  int input = -1;   // our end of its stdin
+  int input = -1;  // our end of its stdin
   FILE* output = nullptr;
 };
 

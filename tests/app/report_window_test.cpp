@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <chrono>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/evalu_dlg.h"
@@ -139,8 +139,10 @@ TEST(HtmlCtrlTest, RemotePagesAreFetchedAndOfflineLeavesTheViewBlank) {
   testing::TestApplication();
   sonavera::testing::LoopbackHttpServer server([](const std::string& target) {
     sonavera::testing::HttpReply reply;
-    if (target == "/ad") reply.body = "<p>advert here</p>";
-    else reply.status = 404, reply.body = "<p>not found page</p>";
+    if (target == "/ad")
+      reply.body = "<p>advert here</p>";
+    else
+      reply.status = 404, reply.body = "<p>not found page</p>";
     return reply;
   });
   CHtmlCtrl view;

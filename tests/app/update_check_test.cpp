@@ -1,10 +1,11 @@
+#include "app/update_check.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
-#include "app/update_check.h"
 #include "qt_app.h"
 
 namespace sonavera::app {
@@ -24,8 +25,8 @@ class UpdateCheckTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder); }
   void WriteRefresher(const std::string& check) {
     const fs::path path = folder / "refresher";
-    std::ofstream(path) << "#!/bin/sh\nif [ \"$1\" = -checkforupdates ]; then " << check
-                        << "; fi\ntouch '" << (folder / "updating").string() << "'\n";
+    std::ofstream(path) << "#!/bin/sh\nif [ \"$1\" = -checkforupdates ]; then " << check << "; fi\ntouch '"
+                        << (folder / "updating").string() << "'\n";
     fs::permissions(path, fs::perms::owner_all);
   }
   bool UpdaterRanAgain() {
@@ -46,22 +47,22 @@ TEST_F(UpdateCheckTest, ExitCodesDecide) {
     bool result;
   };
   const Case cases[] = {
-      {"exit 0", true, 0, false},
-      {"exit 3", false, 1, false},
-      {"exit 3", true, 1, true},
-      {"exit 1", true, 1, true},
-      {"kill -9 $$", false, 1, false},
+      {"exit 0", true, 0, false}, {"exit 3", false, 1, false},     {"exit 3", true, 1, true},
+      {"exit 1", true, 1, true},  {"kill -9 $$", false, 1, false},
   };
   for (const Case& c : cases) {
     fs::remove(folder / "updating");
     WriteRefresher(c.check);
     int asked = 0;
     QString question;
-    const bool result = CheckForUpdates(Program(), [&](const QString& q) {
-      ++asked;
-      question = q;
-      return c.answer;
-    }, "http://site.invalid/");
+    const bool result = CheckForUpdates(
+        Program(),
+        [&](const QString& q) {
+          ++asked;
+          question = q;
+          return c.answer;
+        },
+        "http://site.invalid/");
     EXPECT_EQ(result, c.result) << c.check;
     EXPECT_EQ(asked, c.asked) << c.check;
     if (asked) {
@@ -90,7 +91,8 @@ TEST_F(UpdateCheckTest, MissingOrBrokenUpdaterMeansNoUpdate) {
 TEST_F(UpdateCheckTest, AnUpdaterStillRunningAfterTheWaitCountsAsAnUpdate) {
   WriteRefresher("exec sleep 3");
   int asked = 0;
-  EXPECT_FALSE(CheckForUpdates(Program(), [&](const QString&) { return ++asked, false; }, "", 50));
+  EXPECT_FALSE(CheckForUpdates(
+      Program(), [&](const QString&) { return ++asked, false; }, "", 50));
   EXPECT_EQ(asked, 1);
 }
 

@@ -23,7 +23,9 @@ constexpr int kRate = 44100;
 constexpr Uint16 kSmallestBuffer = 64;  // devices round this up to what they can do
 
 volatile sig_atomic_t stopRequested = 0;
-void OnSignal(int) { stopRequested = 1; }
+void OnSignal(int) {
+  stopRequested = 1;
+}
 
 EchoRing ring(1 << 15);
 LoopedFile micFile;
@@ -37,8 +39,10 @@ void OnCapture(void*, Uint8* stream, int len) {
 void OnPlayback(void*, Uint8* stream, int len) {
   auto* out = reinterpret_cast<std::int16_t*>(stream);
   const std::size_t count = std::size_t(len) / sizeof(std::int16_t);
-  if (useFile) micFile.Read(out, count);
-  else ring.Read(out, count, keepSamples);
+  if (useFile)
+    micFile.Read(out, count);
+  else
+    ring.Read(out, count, keepSamples);
 }
 
 // stdin closes when the program that started us through a pipe goes away.
@@ -63,8 +67,10 @@ int main(int argc, char** argv) {
   const char* micPath = nullptr;
   bool window = true;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--mic-file") == 0 && i + 1 < argc) micPath = argv[++i];
-    else if (std::strcmp(argv[i], "--no-window") == 0) window = false;
+    if (std::strcmp(argv[i], "--mic-file") == 0 && i + 1 < argc)
+      micPath = argv[++i];
+    else if (std::strcmp(argv[i], "--no-window") == 0)
+      window = false;
     else {
       std::fprintf(stderr, "usage: sonavera-echo [--mic-file WAV] [--no-window]\n");
       return 2;
@@ -92,7 +98,8 @@ int main(int argc, char** argv) {
     if (!sonavera::echo::LoadLoopedFile(micPath, kRate, micFile)) return Fail(micPath);
     useFile = true;
   }
-  const SDL_AudioDeviceID speakers = SDL_OpenAudioDevice(nullptr, 0, &want, &got, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+  const SDL_AudioDeviceID speakers =
+      SDL_OpenAudioDevice(nullptr, 0, &want, &got, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
   if (!speakers) return Fail("speakers");
   keepSamples = got.samples;
   SDL_AudioDeviceID microphone = 0;
