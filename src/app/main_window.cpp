@@ -197,6 +197,10 @@ void CRating1Dlg::SetPerformance(Performance* target) {
   performance = target;
   if (performance == nullptr) return;
   performance->onReturnToList = [this] { ReturnToList(); };
+  performance->onNextMedleySong = [this](int number) {
+    medleySongNumber = number;
+    PrepareSong();
+  };
 }
 
 void CRating1Dlg::StartSinging() {
@@ -416,7 +420,14 @@ void CRating1Dlg::PrepareSong() {
   Show({1014, 1098}, true);
   songRunning = true;
   update();
-  if (performance == nullptr || medleyMode) return;
+  if (performance == nullptr) return;
+  if (medleyMode) {
+    // The medley's song is the one named in its slot.
+    const std::string name = ControlAs<QLineEdit>(medleySlotIds[medleySongNumber & 3])->text().toStdString();
+    const std::filesystem::path folder = std::filesystem::path(programFolder) / "歌曲/单曲" / name;
+    songTitle = platform::Utf8ToGbk(name).value_or(std::string());
+    songFolder = content::FindSongDataFolder(folder.string());
+  }
   SongRequest request;
   request.dataFolder = songFolder;
   request.title = platform::GbkToUtf8(songTitle);
@@ -425,6 +436,8 @@ void CRating1Dlg::PrepareSong() {
   request.singOn = singOn != 0;
   request.withVocals = withVocals;
   request.maleVoice = maleVoice;
+  request.medleyMode = medleyMode != 0;
+  request.medleySongNumber = medleySongNumber;
   std::string message;
   if (!performance->Start(request, Control(1014), message)) {
     if (!message.empty()) services.ShowMessage(message, "", false);

@@ -31,7 +31,12 @@ Performance::~Performance() {
 bool Performance::OpenCaptureDevice(std::string& message) { return judge.OpenCaptureDevice(message); }
 
 bool Performance::Start(const SongRequest& request, QWidget* container, std::string& message) {
-  End();
+  const bool nextMedleySong = running && request.medleyMode && request.medleySongNumber > 0;
+  if (nextMedleySong) {
+    stage.stopStage();  // the judge has already stopped capture and released the last song
+  } else {
+    End();
+  }
   content::SongLoadOptions options;
   options.programFolder = programFolder;
   options.dataFolder = request.dataFolder;
@@ -57,6 +62,8 @@ bool Performance::Start(const SongRequest& request, QWidget* container, std::str
   judge::JudgeState& state = judge.state();
   state.ktvMode = request.ktvMode ? 1 : 0;
   state.maleVoice = request.maleVoice;
+  state.medleyMode = request.medleyMode ? 1 : 0;
+  state.medleySongNumber = request.medleyMode ? request.medleySongNumber : 0;
   stage.singOn = request.singOn;
   stage.danceOn = request.danceOn;
   stage.ktvMode = request.ktvMode;
@@ -114,7 +121,10 @@ void Performance::OpenReportWindow() {
 void Performance::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
 
 void Performance::PrepareNextMedleySong(int medleySongNumber) {
-  if (onNextMedleySong) onNextMedleySong(medleySongNumber);
+  // The judge asks while handling a capture buffer: start the next song once that is over.
+  QTimer::singleShot(0, &context, [this, medleySongNumber] {
+    if (running && onNextMedleySong) onNextMedleySong(medleySongNumber);
+  });
 }
 
 }  // namespace sonavera::app

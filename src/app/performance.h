@@ -45,6 +45,9 @@ struct SongRequest {
   bool singOn = true;
   int withVocals = 0;
   int maleVoice = 1;
+  /// Medley: the number of the song in the medley (0..3); songs after the first continue the
+  /// running performance.
+  int medleySongNumber = 0;
 };
 
 /// One performance at a time in the main window: the judge, the stage in its host widget, the
