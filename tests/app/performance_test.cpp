@@ -64,6 +64,20 @@ std::vector<int16_t> Take(bool voice) {
   return samples;
 }
 
+// The short song with a quiet accompaniment in a program folder of its own, and the take.
+void WriteLibrary(const TempFolder& program, bool voice) {
+  std::string message;
+  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message)) << message;
+  // A quiet accompaniment: its channel is the song's clock.
+  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 12, 0));
+  for (const char* name : {"music.mp3", "music1.mp3"})
+    sonavera::testing::WriteFile(program.Path(std::string("歌曲/单曲/短歌/data/") + name), music);
+  std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk("短歌 测试\r\n").value();
+  const std::vector<int16_t> take = Take(voice);
+  std::string error;
+  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error)) << error;
+}
+
 // Lets the event loop run until `done` or the safety limit (a hung song fails instead of blocking).
 template <typename Done>
 bool RunUntil(Done done, int limitMs) {
@@ -85,17 +99,7 @@ TEST_P(WholeSong, SungFromMicFileToResultsAndBack) {
   platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);  // the stage's artwork
   const bool voice = GetParam();
   TempFolder program;
-  std::string message;
-  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message)) << message;
-  // A quiet accompaniment: its channel is the song's clock.
-  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 12, 0));
-  for (const char* name : {"music.mp3", "music1.mp3"})
-    sonavera::testing::WriteFile(program.Path(std::string("歌曲/单曲/短歌/data/") + name), music);
-  std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk("短歌 测试\r\n").value();
-  const std::vector<int16_t> take = Take(voice);
-  std::string error;
-  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error)) << error;
-
+  WriteLibrary(program, voice);
   platform::MicSettings mic;
   mic.micFile = program.Path("take.wav");
   Performance performance(program.Path(), mic);
@@ -148,6 +152,38 @@ TEST_P(WholeSong, SungFromMicFileToResultsAndBack) {
   EXPECT_EQ(object["title"].toString().toStdString(), "短歌");
   EXPECT_FLOAT_EQ(static_cast<float>(object["finalScore"].toDouble()), result->finalScore);
   EXPECT_EQ(object["reportHtml"].toString().toStdString(), result->reportHtml);
+}
+
+// Closing the window in the middle of the song winds the performance down: capture stops and the
+// next song could start.
+TEST(WholeSongClose, ClosingTheWindowMidSongEndsThePerformance) {
+  testing::TestApplication();
+  platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);
+  TempFolder program;
+  WriteLibrary(program, true);
+  platform::MicSettings mic;
+  mic.micFile = program.Path("take.wav");
+  Performance performance(program.Path(), mic);
+  bool resultShown = false;
+  performance.onSongEnd = [&](const SongResult&) { resultShown = true; };
+  QuietServices services;
+  CRating1Dlg window(program.Path(), services);
+  window.SetPerformance(&performance);
+  window.show();
+  window.ControlAs<QPushButton>(1081)->click();
+  window.ControlAs<QListWidget>(1072)->setCurrentRow(0);
+  window.ControlAs<QPushButton>(1064)->click();
+  // Into the second line: the judge has been fed buffers.
+  ASSERT_TRUE(RunUntil([&] { return performance.GetStage().shared.playbackTime > 3.2f; }, 20000));
+  window.close();
+  EXPECT_FALSE(performance.Running());
+  EXPECT_FALSE(window.songRunning);
+  EXPECT_EQ(performance.App().performanceActive, 0);
+  EXPECT_EQ(performance.GetStage().shared.playbackTime, 0.0f);
+  // Buffers the device handed back before the close are dropped, not judged into a result.
+  RunUntil([] { return false; }, 300);
+  EXPECT_FALSE(resultShown);
+  EXPECT_EQ(performance.App().performanceActive, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(VoiceAndSilence, WholeSong, ::testing::Values(true, false),
