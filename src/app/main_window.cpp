@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include "app/performance.h"
-
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -28,7 +28,9 @@ Performance::~Performance() {
   delete host.data();  // its destructor still reaches the stage
 }
 
-bool Performance::OpenCaptureDevice(std::string& message) { return judge.OpenCaptureDevice(message); }
+bool Performance::OpenCaptureDevice(std::string& message) {
+  return judge.OpenCaptureDevice(message);
+}
 
 bool Performance::Start(const SongRequest& request, QWidget* container, std::string& message) {
   const bool nextMedleySong = running && request.medleyMode && request.medleySongNumber > 0;
@@ -82,8 +84,10 @@ bool Performance::Start(const SongRequest& request, QWidget* container, std::str
 void Performance::End() {
   if (!running) return;
   running = false;
-  if (app.performanceActive != 0) judge.ReturnToList();  // cancelled mid-song
-  else judge.StopCapture();
+  if (app.performanceActive != 0)
+    judge.ReturnToList();  // cancelled mid-song
+  else
+    judge.StopCapture();
   stageTimerOff = 1;
   if (!host.isNull()) host->Ticker().Stop();
   stage.stopStage();
@@ -92,17 +96,23 @@ void Performance::End() {
   if (!host.isNull()) host->hide();
 }
 
-void Performance::BeginPerformance() { judge.BeginPerformance(); }
+void Performance::BeginPerformance() {
+  judge.BeginPerformance();
+}
 
 void Performance::ReturnToList() {
   // The stage asks from inside its frame: wind it down once the frame is over.
   QTimer::singleShot(0, &context, [this] {
-    if (onReturnToList) onReturnToList();
-    else End();
+    if (onReturnToList)
+      onReturnToList();
+    else
+      End();
   });
 }
 
-void Performance::EndPerformance() { judge.EndPerformance(); }
+void Performance::EndPerformance() {
+  judge.EndPerformance();
+}
 
 void Performance::OpenReportWindow() {
   if (resultReported) return;
@@ -118,7 +128,9 @@ void Performance::OpenReportWindow() {
   if (reportWindow != nullptr) reportWindow->OpenReportWindow(lastResult);
 }
 
-void Performance::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
+void Performance::OpenUrl(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
 
 void Performance::PrepareNextMedleySong(int medleySongNumber) {
   // The judge asks while handling a capture buffer: start the next song once that is over.

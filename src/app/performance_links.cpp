@@ -8,7 +8,9 @@ namespace sonavera::app {
 
 CaptureLink::CaptureLink(platform::MicSettings settings) : settings(settings), device(*this, settings) {}
 
-CaptureLink::~CaptureLink() { Close(); }
+CaptureLink::~CaptureLink() {
+  Close();
+}
 
 int CaptureLink::Open(int deviceNumber) {
   if (device.IsOpen()) return 0;  // opened once for the window's life
@@ -26,7 +28,9 @@ void CaptureLink::Queue(judge::CaptureBuffer& buffer) {
   device.AddBuffer(&own);
 }
 
-void CaptureLink::Start() { device.Start(); }
+void CaptureLink::Start() {
+  device.Start();
+}
 
 void CaptureLink::Reset() {
   device.Reset();

@@ -67,7 +67,8 @@ std::vector<int16_t> Take(bool voice) {
 // The short song with a quiet accompaniment in a program folder of its own, and the take.
 void WriteLibrary(const TempFolder& program, bool voice) {
   std::string message;
-  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message)) << message;
+  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message))
+      << message;
   // A quiet accompaniment: its channel is the song's clock.
   const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 12, 0));
   for (const char* name : {"music.mp3", "music1.mp3"})
@@ -75,7 +76,8 @@ void WriteLibrary(const TempFolder& program, bool voice) {
   std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk("短歌 测试\r\n").value();
   const std::vector<int16_t> take = Take(voice);
   std::string error;
-  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error)) << error;
+  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error))
+      << error;
 }
 
 // Lets the event loop run until `done` or the safety limit (a hung song fails instead of blocking).
