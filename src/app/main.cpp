@@ -8,6 +8,8 @@
 #include "app/command_line.h"
 #include "app/desktop_services.h"
 #include "app/main_window.h"
+#include "app/performance.h"
+#include "app/results_file.h"
 #include "delivery/ui/wait_dlg.h"
 #include "platform/config.h"
 #include "platform/program_folder.h"
@@ -26,7 +28,18 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const auto config = sonavera::platform::Config::Load(programFolder);
   sonavera::app::DesktopServices services(line->micFile);
+  sonavera::platform::MicSettings mic;
+  mic.micFile = line->micFile;
+  sonavera::app::Performance performance(programFolder, mic);
+  if (!line->resultsFile.empty()) {
+    performance.onSongEnd = [path = line->resultsFile](const sonavera::app::SongResult& result) {
+      if (!sonavera::app::WriteResultsFile(path, result)) {
+        std::fprintf(stderr, "sonavera: cannot write %s\n", path.c_str());
+      }
+    };
+  }
   sonavera::app::CRating1Dlg window(programFolder, services);
+  window.SetPerformance(&performance);
   services.SetParent(&window);
   window.siteUrl = config.Get("web", "siteUrl");
 

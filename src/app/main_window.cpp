@@ -14,6 +14,7 @@
 #include "app/about_dlg.h"
 #include "app/main_window_services.h"
 #include "app/main_window_texts.h"
+#include "app/performance.h"
 #include "app/song_list_widget.h"
 #include "app/stick_map_dlg.h"
 #include "app/stick_reader.h"
@@ -190,8 +191,24 @@ void CRating1Dlg::SetLanes(uint8_t dance, uint8_t sing) {
   SetToggle(1129, singOn);
 }
 
+void CRating1Dlg::SetPerformance(Performance* target) {
+  performance = target;
+  if (performance == nullptr) return;
+  performance->onReturnToList = [this] { ReturnToList(); };
+  performance->onNextMedleySong = [this](int number) {
+    medleySongNumber = number;
+    PrepareSong();
+  };
+}
+
 void CRating1Dlg::StartSinging() {
-  if (!services.OpenCaptureDevice()) {
+  std::string deviceMessage;
+  bool opened = services.OpenCaptureDevice();
+  if (opened && performance != nullptr && !performance->OpenCaptureDevice(deviceMessage)) {
+    services.ShowMessage(deviceMessage, "", false);
+    opened = false;
+  }
+  if (!opened) {
     services.ShowMessage(std::string(texts::kCaptureFailed) + texts::kCaptureFailedEnd,
                          texts::kWarningCaption, false);
     return;
@@ -401,9 +418,33 @@ void CRating1Dlg::PrepareSong() {
   Show({1014, 1098}, true);
   songRunning = true;
   update();
+  if (performance == nullptr) return;
+  if (medleyMode) {
+    // The medley's song is the one named in its slot.
+    const std::string name = ControlAs<QLineEdit>(medleySlotIds[medleySongNumber & 3])->text().toStdString();
+    const std::filesystem::path folder = std::filesystem::path(programFolder) / "歌曲/单曲" / name;
+    songTitle = platform::Utf8ToGbk(name).value_or(std::string());
+    songFolder = content::FindSongDataFolder(folder.string());
+  }
+  SongRequest request;
+  request.dataFolder = songFolder;
+  request.title = platform::GbkToUtf8(songTitle);
+  request.ktvMode = ktvMode != 0;
+  request.danceOn = danceOn != 0;
+  request.singOn = singOn != 0;
+  request.withVocals = withVocals;
+  request.maleVoice = maleVoice;
+  request.medleyMode = medleyMode != 0;
+  request.medleySongNumber = medleySongNumber;
+  std::string message;
+  if (!performance->Start(request, Control(1014), message)) {
+    if (!message.empty()) services.ShowMessage(message, "", false);
+    ReturnToList();
+  }
 }
 
 void CRating1Dlg::ReturnToList() {
+  if (performance != nullptr) performance->End();
   if (ktvMode) SetLanes(danceOn, 1);
   page = 1;
   searchPosition = -1;

@@ -17,6 +17,7 @@ class QWidget;
 namespace sonavera::app {
 
 class MainWindowServices;
+class Performance;
 class StickReader;
 
 /// The main window: the start page, the single-song and medley lists, the mode switches and the
@@ -54,6 +55,10 @@ class CRating1Dlg : public QDialog {
   void RefillSongList() { FillList(); }
   /// A package was unpacked: the list is rebuilt when it is shown again.
   void MarkListStale() { listStale = true; }
+
+  /// The performance that runs songs in container 1014 (it outlives the window); without one the
+  /// window only switches pages.
+  void SetPerformance(Performance* performance);
 
   SongList& Songs() { return songs; }
   DanceStick& Stick() { return stick; }
@@ -103,6 +108,7 @@ class CRating1Dlg : public QDialog {
   void ClearSlots();
 
   MainWindowServices& services;
+  Performance* performance = nullptr;
   SongList songs;
   DanceStick stick;
   StickReader* stickReader = nullptr;

@@ -1,0 +1,218 @@
+#include "app/performance.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QListWidget>
+#include <QPushButton>
+#include <QThread>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "app/main_window.h"
+#include "app/main_window_services.h"
+#include "app/qt_app.h"
+#include "app/results_file.h"
+#include "audio/test_media.h"
+#include "content/package_writer.h"
+#include "content/temp_folder.h"
+#include "platform/program_folder.h"
+#include "platform/text_encoding.h"
+#include "platform/wav_file.h"
+
+namespace sonavera::app {
+namespace {
+
+using content::testing::TempFolder;
+namespace fs = std::filesystem;
+
+struct QuietServices : MainWindowServices {
+  void ShowMessage(const std::string& text, const std::string&, bool) override { messages.push_back(text); }
+  bool OpenCaptureDevice() override { return true; }
+  std::vector<std::string> messages;
+};
+
+// Three short lines on middle C (600); the last one closes the song about 9 s in.
+content::SongPackageSpec ShortSong() {
+  content::SongPackageSpec spec;
+  spec.title = platform::Utf8ToGbk("短歌").value();
+  for (float start : {1.0f, 3.0f, 5.0f}) {
+    content::PackageLine line{start, 0.0f, std::vector<int>(100, 600)};
+    line.frames.insert(line.frames.end(), 4, 0);
+    line.end = start + 0.016f * static_cast<float>(line.frames.size());
+    spec.lines.push_back(line);
+  }
+  spec.lyric = platform::Utf8ToGbk("啦 啦 啦\n").value();
+  return spec;
+}
+
+// A man singing middle C an octave low for the whole take (so the take's start need not meet the
+// song's), or silence.
+std::vector<int16_t> Take(bool voice) {
+  std::vector<int16_t> samples(30 * 8000, 0);
+  if (!voice) return samples;
+  const double hz = 440.0 * std::pow(2.0, (48 - 69) / 12.0);
+  for (size_t n = 0; n < samples.size(); ++n) {
+    const double phase = 2 * M_PI * hz * static_cast<double>(n) / 8000.0;
+    samples[n] = static_cast<int16_t>(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
+                                      1500 * std::sin(3 * phase));
+  }
+  return samples;
+}
+
+// The short song with a quiet accompaniment in a program folder of its own, and the take.
+void WriteLibrary(const TempFolder& program, bool voice) {
+  std::string message;
+  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message))
+      << message;
+  // A quiet accompaniment: its channel is the song's clock.
+  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 12, 0));
+  for (const char* name : {"music.mp3", "music1.mp3"})
+    sonavera::testing::WriteFile(program.Path(std::string("歌曲/单曲/短歌/data/") + name), music);
+  std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk("短歌 测试\r\n").value();
+  const std::vector<int16_t> take = Take(voice);
+  std::string error;
+  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error))
+      << error;
+}
+
+// Lets the event loop run until `done` or the safety limit (a hung song fails instead of blocking).
+template <typename Done>
+bool RunUntil(Done done, int limitMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < limitMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return done();
+}
+
+class WholeSong : public ::testing::TestWithParam<bool> {};
+
+// Start page -> "开始演唱" -> the list -> the short song, sung from the WAV -> results -> back to the
+// list; the results file holds the song's result.
+TEST_P(WholeSong, SungFromMicFileToResultsAndBack) {
+  testing::TestApplication();
+  platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);  // the stage's artwork
+  const bool voice = GetParam();
+  TempFolder program;
+  WriteLibrary(program, voice);
+  platform::MicSettings mic;
+  mic.micFile = program.Path("take.wav");
+  Performance performance(program.Path(), mic);
+  std::vector<std::string> stageMessages;  // recorded, never a modal box
+  performance.GetStage().showMessage = [&](const std::string& text, const std::string&) {
+    stageMessages.push_back(text);
+  };
+  std::optional<SongResult> result;
+  const std::string resultsPath = program.Path("results.json");
+  performance.onSongEnd = [&](const SongResult& song) {
+    result = song;
+    WriteResultsFile(resultsPath, song);
+  };
+  QuietServices services;
+  {
+    CRating1Dlg window(program.Path(), services);
+    window.SetPerformance(&performance);
+    window.show();
+    window.ControlAs<QPushButton>(1081)->click();  // "开始演唱"
+    auto* list = window.ControlAs<QListWidget>(1072);
+    ASSERT_TRUE(list->isVisible());
+    ASSERT_EQ(list->count(), 1);
+    list->setCurrentRow(0);
+    window.ControlAs<QPushButton>(1064)->click();  // start the song
+    ASSERT_TRUE(services.messages.empty()) << services.messages.front();
+    ASSERT_TRUE(stageMessages.empty()) << stageMessages.front();
+    EXPECT_TRUE(performance.Running());
+    EXPECT_TRUE(window.Control(1014)->isVisible());
+    EXPECT_FALSE(list->isVisible());
+
+    ASSERT_TRUE(RunUntil([&] { return result.has_value(); }, 40000)) << "the song never reached its results";
+    EXPECT_EQ(result->title, "短歌");
+    EXPECT_EQ(performance.App().performanceActive, 0);
+    if (voice) {
+      EXPECT_GT(result->finalScore, 50.0f);
+      EXPECT_GE(result->bestLine, 0);
+      EXPECT_FALSE(result->reportHtml.empty());
+    } else {
+      EXPECT_EQ(result->finalScore, 0.0f);
+    }
+
+    window.ReturnToList();  // the results screen's back button
+    EXPECT_FALSE(performance.Running());
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(window.Control(1014)->isVisible());
+  }
+  std::ifstream in(resultsPath, std::ios::binary);
+  const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
+  EXPECT_EQ(object["title"].toString().toStdString(), "短歌");
+  EXPECT_FLOAT_EQ(static_cast<float>(object["finalScore"].toDouble()), result->finalScore);
+  EXPECT_EQ(object["reportHtml"].toString().toStdString(), result->reportHtml);
+}
+
+// Closing the window in the middle of the song winds the performance down: capture stops and the
+// next song could start.
+TEST(WholeSongClose, ClosingTheWindowMidSongEndsThePerformance) {
+  testing::TestApplication();
+  platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);
+  TempFolder program;
+  WriteLibrary(program, true);
+  platform::MicSettings mic;
+  mic.micFile = program.Path("take.wav");
+  Performance performance(program.Path(), mic);
+  bool resultShown = false;
+  performance.onSongEnd = [&](const SongResult&) { resultShown = true; };
+  QuietServices services;
+  CRating1Dlg window(program.Path(), services);
+  window.SetPerformance(&performance);
+  window.show();
+  window.ControlAs<QPushButton>(1081)->click();
+  window.ControlAs<QListWidget>(1072)->setCurrentRow(0);
+  window.ControlAs<QPushButton>(1064)->click();
+  // Into the second line: the judge has been fed buffers.
+  ASSERT_TRUE(RunUntil([&] { return performance.GetStage().shared.playbackTime > 3.2f; }, 20000));
+  window.close();
+  EXPECT_FALSE(performance.Running());
+  EXPECT_FALSE(window.songRunning);
+  EXPECT_EQ(performance.App().performanceActive, 0);
+  EXPECT_EQ(performance.GetStage().shared.playbackTime, 0.0f);
+  // Buffers the device handed back before the close are dropped, not judged into a result.
+  RunUntil([] { return false; }, 300);
+  EXPECT_FALSE(resultShown);
+  EXPECT_EQ(performance.App().performanceActive, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(VoiceAndSilence, WholeSong, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Voice" : "Silence"; });
+
+// Quotes, backslashes, newlines and Chinese survive the results file; a file that cannot be written
+// is reported and leaves nothing behind.
+TEST(ResultsFile, EscapesTextAndReportsUnwritablePaths) {
+  TempFolder temp;
+  SongResult song{"“引号” \"q\" \\ 歌", 87.5f, 12.0f, 2, 0, "<b>好</b>\n\"line\""};
+  ASSERT_TRUE(WriteResultsFile(temp.Path("r.json"), song));
+  std::ifstream in(temp.Path("r.json"), std::ios::binary);
+  const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  QJsonParseError parseError;
+  const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError).object();
+  ASSERT_EQ(parseError.error, QJsonParseError::NoError);
+  EXPECT_EQ(object["title"].toString().toStdString(), song.title);
+  EXPECT_DOUBLE_EQ(object["finalScore"].toDouble(), 87.5);
+  EXPECT_DOUBLE_EQ(object["danceScore"].toDouble(), 12.0);
+  EXPECT_EQ(object["bestLine"].toInt(), 2);
+  EXPECT_EQ(object["worstLine"].toInt(), 0);
+  EXPECT_EQ(object["reportHtml"].toString().toStdString(), song.reportHtml);
+  EXPECT_FALSE(fs::exists(temp.Path("r.json.part")));
+
+  EXPECT_FALSE(WriteResultsFile(temp.Path("missing/r.json"), song));
+  EXPECT_FALSE(fs::exists(temp.Path("missing")));
+}
+
+}  // namespace
+}  // namespace sonavera::app
