@@ -11,6 +11,11 @@ namespace sonavera::app {
 
 Performance::Performance(std::string folder, platform::MicSettings mic)
     : programFolder(folder.empty() || folder.back() == '/' ? std::move(folder) : folder + '/'),
+      mixdownMessages(context,
+                      [this](const std::string& text) {
+                        if (stage.showMessage) stage.showMessage(text, "Sonavera");
+                      }),
+      mixdown(programFolder, mixdownMessages),
       stage(app, shared, *this),
       stageLink(stage),
       capture(mic),
@@ -93,6 +98,7 @@ void Performance::End() {
   stage.stopStage();
   stage.closeVideo();
   if (reportWindow != nullptr) reportWindow->CloseReportWindow();
+  ClearMixdownFlags();
   if (!host.isNull()) host->hide();
 }
 
@@ -130,6 +136,16 @@ void Performance::OpenReportWindow() {
 
 void Performance::OpenUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void Performance::ToggleRecording() {
+  mixdown.ToggleRecording(player, stage.songFolder);
+}
+
+void Performance::ClearMixdownFlags() {
+  // A new take: the next replay mixes afresh and the last mix stops playing.
+  mixdown.ResetForNextSong();
+  player.Close();
 }
 
 void Performance::PrepareNextMedleySong(int medleySongNumber) {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/performance_links.h"
+#include "audio/hw_mci.h"
+#include "audio/mixdown.h"
 #include "content/song_tables.h"
 #include "judge/judge.h"
 #include "stage/histogram_ctrl.h"
@@ -85,9 +87,10 @@ class Performance : public stage::StageShell, public judge::PerformanceShell {
   void ReturnToList() override;
   void EndPerformance() override;
   void OpenReportWindow() override;
-  void ToggleRecording() override {}
-  int RecordingState() override { return 0; }
-  void StartRecordingIfReady() override {}
+  /// The results screen's replay of the take mixed with the accompaniment.
+  void ToggleRecording() override;
+  int RecordingState() override { return mixdown.mixState(); }
+  void StartRecordingIfReady() override { mixdown.StartPlaybackIfReady(player); }
   void OpenUrl(const std::string& url) override;
 
   // PerformanceShell
@@ -95,11 +98,14 @@ class Performance : public stage::StageShell, public judge::PerformanceShell {
   void ShowManVoiceSelected() override {}
   void PrepareNextMedleySong(int medleySongNumber) override;
   void ShowMedleyScore(float score) override { app.finalScore = score; }
-  void ClearMixdownFlags() override {}
+  void ClearMixdownFlags() override;
 
  private:
   QObject context;  // deferred calls die with the performance
   std::string programFolder;
+  UiMessageSink mixdownMessages;
+  audio::Mixdown mixdown;  // after its sink: its destructor waits for the worker
+  audio::CHwMCI player;    // plays "uion.wav"
   judge::AppState app;
   judge::StageShared shared;
   content::SongTables tables;

@@ -69,4 +69,13 @@ void FolderFiles::WriteText(const std::string& name, const std::string& text) {
   out << text;
 }
 
+void UiMessageSink::ShowMessage(const std::string& text) {
+  QMetaObject::invokeMethod(
+      &context,
+      [this, text] {
+        if (show) show(text);
+      },
+      Qt::QueuedConnection);
+}
+
 }  // namespace sonavera::app

@@ -2,10 +2,12 @@
 
 #include <QObject>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "audio/hw_mci.h"
+#include "audio/message_sink.h"
 #include "judge/judge.h"
 #include "platform/audio/capture_device.h"
 
@@ -53,6 +55,20 @@ class RecorderLink : public judge::PerformanceRecorder {
 
  private:
   audio::CHwMCI recorder;
+};
+
+/// Hands the mixdown's messages to the user-interface thread, where `show` displays them. Messages
+/// still queued when `context` goes are dropped.
+class UiMessageSink : public audio::MessageSink {
+ public:
+  UiMessageSink(QObject& context, std::function<void(const std::string&)> show)
+      : context(context), show(std::move(show)) {}
+  /// Called from the mixdown worker thread and from the user-interface thread.
+  void ShowMessage(const std::string& text) override;
+
+ private:
+  QObject& context;
+  std::function<void(const std::string&)> show;
 };
 
 /// Files in the program folder.

@@ -17,6 +17,7 @@
 #include "app/main_window_services.h"
 #include "app/qt_app.h"
 #include "app/results_file.h"
+#include "app/stage_report_window.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
 #include "content/temp_folder.h"
@@ -119,6 +120,12 @@ TEST_P(WholeSong, SungFromMicFileToResultsAndBack) {
   {
     CRating1Dlg window(program.Path(), services);
     window.SetPerformance(&performance);
+    StageReportWindow reportWindow(performance.GetStage(), &window, program.Path(), "");
+    performance.reportWindow = &reportWindow;
+    struct Unhook {
+      Performance& performance;
+      ~Unhook() { performance.reportWindow = nullptr; }
+    } unhook{performance};
     window.show();
     window.ControlAs<QPushButton>(1081)->click();  // "开始演唱"
     auto* list = window.ControlAs<QListWidget>(1072);
@@ -143,7 +150,37 @@ TEST_P(WholeSong, SungFromMicFileToResultsAndBack) {
       EXPECT_EQ(result->finalScore, 0.0f);
     }
 
+    // The report window opens beside the results with the song's lines to replay.
+    EvaluDlg* report = reportWindow.Window();
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->isVisible());
+    const ReplaySource& replay = reportWindow.LastReplay();
+    EXPECT_EQ(replay.bestLine, result->bestLine);
+    EXPECT_EQ(replay.worstLine, result->worstLine);
+    ASSERT_GE(replay.lineStart.size(), 3u);
+    EXPECT_FLOAT_EQ(replay.lineStart[1], 3.0f);
+    EXPECT_EQ(replay.programFolder, program.Path());
+    EXPECT_TRUE(replay.songFolder.ends_with("短歌/data")) << replay.songFolder;
+    if (!result->reportHtml.empty()) {
+      ASSERT_TRUE(
+          RunUntil([&] { return report->ShownHtml().find(result->reportHtml) != std::string::npos; }, 5000))
+          << report->ShownHtml();
+    }
+    if (voice) {
+      report->OnReplayBestLine();  // what "app:ok" posts
+      EXPECT_EQ(report->ReplayPhase(), 1);
+
+      // The replay button mixes the take with the accompaniment, then plays the mix.
+      EXPECT_TRUE(fs::exists(program.Path("temp.wav")));
+      EXPECT_EQ(performance.RecordingState(), audio::Mixdown::kIdle);
+      performance.ToggleRecording();
+      ASSERT_TRUE(RunUntil([&] { return performance.RecordingState() == audio::Mixdown::kPlaying; }, 20000))
+          << (stageMessages.empty() ? "" : stageMessages.front());
+      EXPECT_GT(fs::file_size(program.Path("uion.wav")), 44u);
+    }
+
     window.ReturnToList();  // the results screen's back button
+    EXPECT_EQ(reportWindow.Window(), nullptr);
     EXPECT_FALSE(performance.Running());
     EXPECT_TRUE(list->isVisible());
     EXPECT_FALSE(window.Control(1014)->isVisible());
