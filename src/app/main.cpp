@@ -1,6 +1,7 @@
 // sonavera: the karaoke judge and dance game.
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QUrl>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,8 @@
 #include "app/main_window.h"
 #include "app/performance.h"
 #include "app/results_file.h"
+#include "app/stage_report_window.h"
+#include "app/update_check.h"
 #include "delivery/ui/wait_dlg.h"
 #include "platform/config.h"
 #include "platform/program_folder.h"
@@ -27,6 +30,14 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   const auto config = sonavera::platform::Config::Load(programFolder);
+  // An available update the user accepts replaces this start: the updater runs instead.
+  const auto ask = [](const QString& question) {
+    return QMessageBox::question(nullptr, QStringLiteral("Sonavera"), question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  };
+  if (sonavera::app::CheckForUpdates(programFolder, ask,
+                                     QString::fromStdString(config.Get("web", "siteUrl"))))
+    return 0;
   sonavera::app::DesktopServices services(line->micFile);
   sonavera::platform::MicSettings mic;
   mic.micFile = line->micFile;
@@ -42,6 +53,11 @@ int main(int argc, char** argv) {
   window.SetPerformance(&performance);
   services.SetParent(&window);
   window.siteUrl = config.Get("web", "siteUrl");
+  window.operationTutorialUrl = config.Get("web", "operationTutorialUrl");
+  window.installTutorialUrl = config.Get("web", "installTutorialUrl");
+  sonavera::app::StageReportWindow reportWindow(performance.GetStage(), &window, programFolder,
+                                                config.Get("web", "advertUrl"));
+  performance.reportWindow = &reportWindow;
 
   // A program folder without "avi" belongs to an older release: tell the user and stop.
   std::error_code folderError;
@@ -57,5 +73,7 @@ int main(int argc, char** argv) {
   window.show();
   const int code = app.exec();
   services.StopDelivery();
+  performance.End();
+  performance.reportWindow = nullptr;  // the report window goes before the performance
   return code;
 }

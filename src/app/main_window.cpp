@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/about_dlg.h"
+#include "app/introduce_dlg.h"
 #include "app/main_window_services.h"
 #include "app/main_window_texts.h"
 #include "app/performance.h"
@@ -20,6 +21,7 @@
 #include "app/stick_reader.h"
 #include "app/stick_settings.h"
 #include "content/song_package.h"
+#include "platform/audio/capture_device.h"
 #include "platform/text_encoding.h"
 
 namespace sonavera::app {
@@ -56,7 +58,9 @@ CRating1Dlg::CRating1Dlg(std::string folder, MainWindowServices& services, QWidg
   stickReader->OpenJoysticks();
 }
 
-CRating1Dlg::~CRating1Dlg() = default;
+CRating1Dlg::~CRating1Dlg() {
+  if (performance != nullptr) performance->GetStage().SetStickInput(nullptr);  // it outlives the window
+}
 
 QWidget* CRating1Dlg::Control(int id) const {
   const auto it = controls.find(id);
@@ -83,8 +87,10 @@ void CRating1Dlg::BuildControls() {
   const int startX = 560;
   connect(AddButton(1081, "开始演唱", {startX, 300, 180, 42}), &QPushButton::clicked, this,
           [this] { StartSinging(); });
-  AddButton(1082, "麦克风设置", {startX, 352, 180, 42});
-  AddButton(1083, "帮助", {startX, 404, 180, 42});
+  connect(AddButton(1082, "麦克风设置", {startX, 352, 180, 42}), &QPushButton::clicked, this,
+          [this] { ShowSettings(); });
+  connect(AddButton(1083, "帮助", {startX, 404, 180, 42}), &QPushButton::clicked, this,
+          [this] { ShowHelp(); });
   connect(AddButton(1084, "退出", {startX, 456, 180, 42}), &QPushButton::clicked, this, [this] { accept(); });
 
   list = new QListWidget(this);
@@ -192,8 +198,10 @@ void CRating1Dlg::SetLanes(uint8_t dance, uint8_t sing) {
 }
 
 void CRating1Dlg::SetPerformance(Performance* target) {
+  if (performance != nullptr) performance->GetStage().SetStickInput(nullptr);
   performance = target;
   if (performance == nullptr) return;
+  performance->GetStage().SetStickInput(&stickInput);
   performance->onReturnToList = [this] { ReturnToList(); };
   performance->onNextMedleySong = [this](int number) {
     medleySongNumber = number;
@@ -201,8 +209,27 @@ void CRating1Dlg::SetPerformance(Performance* target) {
   };
 }
 
+IntroduceDlg& CRating1Dlg::Introduce() {
+  if (introduce == nullptr) {
+    introduce = new IntroduceDlg(this, platform::CaptureDevice::DeviceNames(), captureDevice, programFolder,
+                                 QString::fromStdString(operationTutorialUrl),
+                                 QString::fromStdString(installTutorialUrl));
+    introduce->hide();
+  }
+  return *introduce;
+}
+
+void CRating1Dlg::ShowHelp() {
+  Introduce().ShowHelpPanel(geometry());
+}
+
+void CRating1Dlg::ShowSettings() {
+  Introduce().ShowSettingsPanel(geometry());
+}
+
 void CRating1Dlg::StartSinging() {
   std::string deviceMessage;
+  if (performance != nullptr) performance->GetJudge().state().captureDevice = captureDevice;
   bool opened = services.OpenCaptureDevice();
   if (opened && performance != nullptr && !performance->OpenCaptureDevice(deviceMessage)) {
     services.ShowMessage(deviceMessage, "", false);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/dance_stick.h"
+#include "app/dance_stick_input.h"
 #include "app/song_list.h"
 
 class QListWidget;
@@ -17,6 +18,7 @@ class QWidget;
 namespace sonavera::app {
 
 class MainWindowServices;
+class IntroduceDlg;
 class Performance;
 class StickReader;
 
@@ -48,6 +50,11 @@ class CRating1Dlg : public QDialog {
   void PrepareSong();
   void ReturnToList();
   void ShowAbout();
+  /// The "帮助" and "麦克风设置" buttons: the help and settings panel over the window.
+  void ShowHelp();
+  void ShowSettings();
+  /// The help and settings panel, made hidden on first use.
+  IntroduceDlg& Introduce();
   /// Teaches the mat's four directions (the stick's reports go to the dialog meanwhile).
   void ShowStickMap();
 
@@ -83,7 +90,10 @@ class CRating1Dlg : public QDialog {
   std::string songTitle;  // GBK bytes
   std::string songFolder;
   std::string programFolder;
-  std::string siteUrl;  // the maker's web site (configuration), shown in the About box
+  std::string siteUrl;               // the maker's web site (configuration), shown in the About box
+  std::string operationTutorialUrl;  // configuration, linked from the help panel
+  std::string installTutorialUrl;    // configuration, linked from the settings panel
+  int captureDevice = -1;            // chosen in the settings panel; -1 the system's default
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -111,7 +121,9 @@ class CRating1Dlg : public QDialog {
   Performance* performance = nullptr;
   SongList songs;
   DanceStick stick;
+  DanceStickInput stickInput{stick};  // what the stage's dance lane reads
   StickReader* stickReader = nullptr;
+  IntroduceDlg* introduce = nullptr;  // owned as a child
   std::map<int, QWidget*> controls;
   QListWidget* list = nullptr;
   bool mouseSelecting = false;

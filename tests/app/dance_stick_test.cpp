@@ -6,11 +6,13 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <algorithm>
 #include <fstream>
 #include <numeric>
 #include <string>
 #include <vector>
 
+#include "app/dance_stick_input.h"
 #include "app/qt_app.h"
 #include "app/stick_map_dlg.h"
 #include "app/stick_reader.h"
@@ -92,6 +94,22 @@ TEST(DanceStick, DefaultMappingLetsOneButtonAnswerEveryArrow) {
   stick.OnRawInput(mat, Bytes{0x02, 0x00, 0x00});  // button 2 = index 1
   for (int code : {1, 10, 100, 1000}) EXPECT_EQ(stick.DirectionPressed(code), 1) << code;
   EXPECT_EQ(stick.DirectionPressed(11), 0);
+}
+
+// The dance lane sees each direction through its own mapped button.
+TEST(DanceStick, StageInputFollowsTheDirectionMap) {
+  DanceStick stick;
+  stick.dirLeft = 0;
+  stick.dirDown = 1;
+  stick.dirUp = 2;
+  stick.dirRight = 3;
+  DanceStickInput input(stick);
+  const stage::DanceDirection directions[] = {stage::kLeft, stage::kDown, stage::kUp, stage::kRight};
+  for (int pressed = 0; pressed < 4; ++pressed) {
+    std::fill(std::begin(stick.stickButtons), std::end(stick.stickButtons), 0);
+    stick.stickButtons[pressed] = 1;
+    for (int d = 0; d < 4; ++d) EXPECT_EQ(input.DirectionHeld(directions[d]), d == pressed) << pressed << d;
+  }
 }
 
 // Writes "stick.dat" with up, down, left, right at offsets 14, 16, 18, 20.

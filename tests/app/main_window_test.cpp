@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/introduce_dlg.h"
 #include "app/main_window_services.h"
 #include "app/main_window_texts.h"
 #include "app/qt_app.h"
@@ -259,6 +261,30 @@ TEST_F(MainWindowTest, WrongStickSettingStopsTheListSetUp) {
   EXPECT_FALSE(Visible(1072));
   EXPECT_FALSE(Visible(1081));
   EXPECT_TRUE(Visible(1129));
+}
+
+// "帮助" and "麦克风设置" open the one panel over the window: the help list from "init", then the
+// device choice, which lands in the window's captureDevice.
+TEST_F(MainWindowTest, HelpAndSettingsButtonsOpenTheirPanels) {
+  std::ofstream(program.Path("init"), std::ios::binary) << "first\nsecond\n";
+  Click(1083);
+  IntroduceDlg& panel = window->Introduce();
+  EXPECT_TRUE(panel.isVisible());
+  EXPECT_TRUE(panel.HelpList()->isVisible());
+  EXPECT_FALSE(panel.DeviceCombo()->isVisible());
+  ASSERT_EQ(panel.HelpList()->count(), 4);
+  EXPECT_EQ(panel.HelpList()->item(2)->text(), "second");
+  EXPECT_EQ(panel.geometry(), window->geometry());
+
+  Click(1082);
+  EXPECT_EQ(&window->Introduce(), &panel);  // the same panel, switched over
+  EXPECT_TRUE(panel.DeviceCombo()->isVisible());
+  EXPECT_FALSE(panel.HelpList()->isVisible());
+  EXPECT_EQ(window->captureDevice, -1);
+  panel.DeviceCombo()->addItem("extra mic");  // the dummy driver may list no device
+  const int last = panel.DeviceCombo()->count() - 1;
+  panel.DeviceCombo()->activated(last);
+  EXPECT_EQ(window->captureDevice, last);
 }
 
 TEST(AboutBox, ShowsTheVersionAndTheSite) {
