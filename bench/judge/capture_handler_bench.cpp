@@ -7,42 +7,17 @@
 #include <vector>
 
 #include "judge/judge.h"
+#include "judge/offline_ports.h"
 
 namespace {
 
 using namespace sonavera::judge;
 
-class NoDevice : public CaptureDevice {
- public:
-  int Open(int) override { return 0; }
-  void Queue(CaptureBuffer&) override {}
-  void Start() override {}
-  void Reset() override {}
-};
-class NoRecorder : public PerformanceRecorder {
- public:
-  bool StartRecording(int, int, int) override { return true; }
-  bool Stop() override { return true; }
-  bool SaveAs(const std::string&) override { return true; }
-  void Close() override {}
-};
+// Counts as used, so the marker's work is not optimised away.
 class NoStage : public StageLink {
  public:
   void SetSingerMarker(int y, int, int, int) override { benchmark::DoNotOptimize(y); }
   void StopMusic() override {}
-};
-class NoShell : public PerformanceShell {
- public:
-  void ForgetStageWindow() override {}
-  void ShowManVoiceSelected() override {}
-  void PrepareNextMedleySong(int) override {}
-  void ShowMedleyScore(float) override {}
-  void ClearMixdownFlags() override {}
-};
-class NoFiles : public ProgramFiles {
- public:
-  bool Exists(const std::string&) override { return false; }
-  void WriteText(const std::string&, const std::string&) override {}
 };
 
 // A voice-like buffer: a 130 Hz fundamental with a few harmonics, a slow vibrato and some noise.
@@ -62,11 +37,11 @@ std::vector<int16_t> VoiceLike() {
 }
 
 void BM_OnCaptureDataInOpenLine(benchmark::State& state) {
-  NoDevice device;
-  NoRecorder recorder;
+  TakeCaptureDevice device;  // the benchmark hands the judge its buffer itself
+  SilentRecorder recorder;
   NoStage stage;
-  NoShell shell;
-  NoFiles files;
+  QuietShell shell;
+  NoProgramFiles files;
   AppState app;
   StageShared shared;
   Judge judge(JudgeLinks{&device, &recorder, &stage, &shell, &files, "/"}, app, shared);

@@ -37,8 +37,8 @@ TEST(Performance, BeginQueuesStartsAndRecords) {
   rig.app.lineScore = 40.0f;
   rig.shared.playbackTime = 3.0f;
   rig.judge.BeginPerformance();
-  EXPECT_EQ(rig.device.queued.size(), 4u);
-  EXPECT_TRUE(rig.device.started);
+  EXPECT_EQ(rig.device.QueuedCount(), 4u);
+  EXPECT_TRUE(rig.device.Started());
   EXPECT_EQ(rig.recorder.calls, std::vector<std::string>{"start 2 44100 16"});
   EXPECT_EQ(rig.judge.state().lineIndex, 0);
   EXPECT_EQ(rig.app.lineScore, 0.0f);
@@ -61,12 +61,12 @@ TEST(CaptureHandler, ShortBuffersAreRetiredAndSonglessBuffersOnlyRequeued) {
   CaptureBuffer* partial = rig.device.Take();
   partial->bytesRecorded = 2558;
   rig.judge.OnCaptureData(*partial);
-  EXPECT_EQ(rig.device.queued.size(), 3u);
+  EXPECT_EQ(rig.device.QueuedCount(), 3u);
 
   JudgeRig songless;
   songless.judge.BeginPerformance();
   songless.Deliver(3.0f, Sine(130.8));
-  EXPECT_EQ(songless.device.queued.size(), 4u);
+  EXPECT_EQ(songless.device.QueuedCount(), 4u);
   EXPECT_EQ(songless.stage.markerCalls, 0);
 }
 
@@ -89,7 +89,7 @@ TEST(CaptureHandler, LineOpensAQuarterSecondEarlyAndPreviewOnlyMovesTheMarker) {
   EXPECT_EQ(rig.judge.state().lineBufferCount, 1);
   EXPECT_EQ(rig.judge.state().bufferSampleCount, kBufferSamples);
   EXPECT_EQ(rig.judge.state().voicedBufferCount, 1);
-  EXPECT_EQ(rig.device.queued.size(), 4u);
+  EXPECT_EQ(rig.device.QueuedCount(), 4u);
 }
 
 TEST(CaptureHandler, PreviewOfSilenceCentresTheMarker) {
@@ -241,8 +241,8 @@ TEST(LineClose, LastLineIsGradedTwiceDuringItsFinalSecondsAndAddsNothing) {
   EXPECT_EQ(rig.shell.mixdownCleared, 1);
   EXPECT_EQ(rig.recorder.calls,
             (std::vector<std::string>{"start 2 44100 16", "stop", "stop", "save /prog/temp.wav", "close"}));
-  EXPECT_TRUE(rig.device.queued.empty());
-  EXPECT_FALSE(rig.device.started);
+  EXPECT_EQ(rig.device.QueuedCount(), 0u);
+  EXPECT_FALSE(rig.device.Started());
   EXPECT_EQ(rig.shared.playbackTime, 0.0f);
 }
 

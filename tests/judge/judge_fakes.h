@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,64 +7,29 @@
 #include "content/song_tables.h"
 #include "judge/judge.h"
 #include "judge/line_tracker.h"
+#include "judge/offline_ports.h"
 
 // Stand-ins for the microphone, the recorder, the stage and the main window, recording what the judge
 // asked of them; and a small song built in memory.
 
 namespace sonavera::judge::testing {
 
-/// A queue of buffers that never allocates (so allocation counts show only the judge's own).
-class BufferQueue {
- public:
-  void push_back(CaptureBuffer* buffer) {
-    if (count_ < ring_.size()) ring_[(head_ + count_++) % ring_.size()] = buffer;
-  }
-  CaptureBuffer* front() const { return ring_[head_]; }
-  void pop_front() {
-    head_ = (head_ + 1) % ring_.size();
-    --count_;
-  }
-  void clear() { head_ = count_ = 0; }
-  size_t size() const { return count_; }
-  bool empty() const { return count_ == 0; }
-
- private:
-  std::array<CaptureBuffer*, 16> ring_{};
-  size_t head_ = 0;
-  size_t count_ = 0;
-};
-
-class FakeCaptureDevice : public CaptureDevice {
+/// The take device with counts of what the judge asked of it, and a settable open error.
+class FakeCaptureDevice : public TakeCaptureDevice {
  public:
   int Open(int deviceNumber) override {
     openedDevice = deviceNumber;
     return openError;
   }
-  void Queue(CaptureBuffer& buffer) override {
-    buffer.bytesRecorded = 0;
-    queued.push_back(&buffer);
-  }
   void Start() override {
-    started = true;
+    TakeCaptureDevice::Start();
     ++starts;
   }
   void Reset() override {
-    queued.clear();
-    started = false;
+    TakeCaptureDevice::Reset();
     ++resets;
   }
 
-  /// Takes the front buffer as the device hands it back, full.
-  CaptureBuffer* Take() {
-    if (queued.empty()) return nullptr;
-    CaptureBuffer* buffer = queued.front();
-    queued.pop_front();
-    buffer->bytesRecorded = buffer->byteLength;
-    return buffer;
-  }
-
-  BufferQueue queued;
-  bool started = false;
   int starts = 0;
   int resets = 0;
   int openError = 0;
@@ -91,15 +55,13 @@ class FakeRecorder : public PerformanceRecorder {
   std::vector<std::string> calls;
 };
 
-class FakeStage : public StageLink {
+class FakeStage : public MarkerStage {
  public:
   void SetSingerMarker(int y, int nearFlag, int hitFlag, int missFlag) override {
     ++markerCalls;
-    marker.markerY = y;
-    marker.markerKind = MarkerKind(nearFlag, hitFlag, missFlag);
+    MarkerStage::SetSingerMarker(y, nearFlag, hitFlag, missFlag);
   }
   void StopMusic() override { ++musicStops; }
-  SingerMarkerState marker;
   int markerCalls = 0;
   int musicStops = 0;
 };

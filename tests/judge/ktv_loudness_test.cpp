@@ -40,8 +40,8 @@ TEST(Calibration, SilenceGivesThresholdZeroSoEverySoundIsLoud) {
   EXPECT_EQ(rig.judge.state().calibrationPeak, 0.0);
   EXPECT_EQ(rig.judge.state().noiseThreshold, 0.0);
   // The device went back to the four streaming buffers; nothing was recorded for a KTV song.
-  EXPECT_EQ(rig.device.queued.size(), 4u);
-  EXPECT_TRUE(rig.device.started);
+  EXPECT_EQ(rig.device.QueuedCount(), 4u);
+  EXPECT_TRUE(rig.device.Started());
   EXPECT_TRUE(rig.recorder.calls.empty());
   std::vector<int16_t> quiet(1280, 0);
   quiet[0] = 1;    // block 0 barely sounds
@@ -69,7 +69,7 @@ TEST(Calibration, BufferCutShortByAResetIsRetired) {
   calibration->bytesRecorded = 20000;
   rig.shared.playbackTime = 3.0f;
   rig.judge.OnCaptureData(*calibration);
-  EXPECT_TRUE(rig.device.queued.empty());
+  EXPECT_EQ(rig.device.QueuedCount(), 0u);
   EXPECT_EQ(rig.judge.state().totalBlocks, 1);
   EXPECT_EQ(rig.judge.state().calibrationPeak, 0.0);
 }
@@ -81,7 +81,7 @@ TEST(KtvCounting, BlockEqualToTheThresholdIsNotLoudButCounts) {
   rig.Deliver(3.0f, samples);
   EXPECT_EQ(rig.judge.state().loudBlocks, 1);
   EXPECT_EQ(rig.judge.state().totalBlocks, 17);
-  EXPECT_EQ(rig.device.queued.size(), 4u);  // the buffer went back to the device
+  EXPECT_EQ(rig.device.QueuedCount(), 4u);  // the buffer went back to the device
 }
 
 TEST(KtvCounting, OnlyWhileTheCueIsShown) {
@@ -111,7 +111,7 @@ TEST(KtvFinish, PublishesTheScoreAndEndsThePerformance) {
   EXPECT_EQ(rig.app.finalScore, 0.0f);
   EXPECT_EQ(rig.app.songLengthSec, 1);
   EXPECT_EQ(rig.app.performanceActive, 0);
-  EXPECT_TRUE(rig.device.queued.empty());
+  EXPECT_EQ(rig.device.QueuedCount(), 0u);
 }
 
 }  // namespace

@@ -1,65 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <deque>
 
 #include "judge/judge.h"
+#include "judge/offline_ports.h"
 #include "stage/stage_judge_link.h"
 #include "stage_rig.h"
 
 namespace sonavera::testing {
 namespace {
-
-// Hands the queued buffers back filled from a take, one per call of Fill.
-class TakeDevice : public judge::CaptureDevice {
- public:
-  explicit TakeDevice(std::vector<int16_t> samples) : take(std::move(samples)) {}
-  int Open(int) override { return 0; }
-  void Queue(judge::CaptureBuffer& buffer) override { queue.push_back(&buffer); }
-  void Start() override { started = true; }
-  void Reset() override {
-    queue.clear();
-    started = false;
-  }
-  judge::CaptureBuffer* Fill(size_t first) {
-    if (!started || queue.empty()) return nullptr;
-    judge::CaptureBuffer* buffer = queue.front();
-    queue.pop_front();
-    for (int i = 0; i < buffer->byteLength / 2; ++i) {
-      buffer->data[i] = first + i < take.size() ? take[first + i] : 0;
-    }
-    buffer->bytesRecorded = buffer->byteLength;
-    return buffer;
-  }
-
- private:
-  std::vector<int16_t> take;
-  std::deque<judge::CaptureBuffer*> queue;
-  bool started = false;
-};
-
-class NoRecorder : public judge::PerformanceRecorder {
- public:
-  bool StartRecording(int, int, int) override { return true; }
-  bool Stop() override { return true; }
-  bool SaveAs(const std::string&) override { return true; }
-  void Close() override {}
-};
-
-class NoWindow : public judge::PerformanceShell {
- public:
-  void ForgetStageWindow() override {}
-  void ShowManVoiceSelected() override {}
-  void PrepareNextMedleySong(int) override {}
-  void ShowMedleyScore(float) override {}
-  void ClearMixdownFlags() override {}
-};
-
-class NoFiles : public judge::ProgramFiles {
- public:
-  bool Exists(const std::string&) override { return false; }
-  void WriteText(const std::string&, const std::string&) override {}
-};
 
 // A man's voice one octave below the reference 600 (MIDI 60): the judge adds the octave back.
 std::vector<int16_t> SungTake(float from, float to, float seconds) {
@@ -90,10 +39,11 @@ TEST(StageWithJudge, SungLineMovesMarkerScoreBarAndRating) {
   rig.song.lineVoiced.push_back(0);
   ASSERT_TRUE(rig.Init());
 
-  TakeDevice device(SungTake(0.8f, 6.2f, 12.0f));
-  NoRecorder recorder;
-  NoWindow window;
-  NoFiles files;
+  const std::vector<int16_t> take = SungTake(0.8f, 6.2f, 12.0f);
+  judge::TakeCaptureDevice device(take);
+  judge::SilentRecorder recorder;
+  judge::QuietShell window;
+  judge::NoProgramFiles files;
   stage::StageJudgeLink link(rig.stage);
   judge::Judge judge(judge::JudgeLinks{&device, &recorder, &link, &window, &files, "/tmp/"}, rig.app,
                      rig.shared);

@@ -9,16 +9,17 @@
 
 #include "command.h"
 #include "content/song_package.h"
+#include "folder_files.h"
 #include "json_writer.h"
 #include "judge/final_score.h"
 #include "judge/judge.h"
 #include "judge/ktv_loudness.h"
 #include "judge/line_scoring.h"
 #include "judge/line_tracker.h"
-#include "offline_devices.h"
+#include "judge/offline_ports.h"
+#include "offline_inputs.h"
 #include "platform/program_folder.h"
 #include "platform/text_encoding.h"
-#include "platform/wav_file.h"
 
 namespace sonavera::tool {
 namespace {
@@ -41,12 +42,6 @@ struct LineResult {
   bool closed = false;
   float score = 0.0f;
 };
-
-std::string FolderName(const std::string& folder) {
-  std::filesystem::path path(folder);
-  while (path.has_relative_path() && !path.has_filename()) path = path.parent_path();
-  return path.filename().string();
-}
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -274,10 +269,10 @@ class OfflineJudge {
   content::SongTables& song_;
   judge::AppState app_;
   judge::StageShared shared_;
-  TakeCaptureDevice device_;
-  SilentRecorder recorder_;
-  MarkerStage stage_;
-  QuietShell shell_;
+  judge::TakeCaptureDevice device_;
+  judge::SilentRecorder recorder_;
+  judge::MarkerStage stage_;
+  judge::QuietShell shell_;
   FolderFiles files_;
   judge::Judge judge_;
   judge::LineTracker tracker_;
@@ -293,23 +288,16 @@ int RunJudge(const std::vector<std::string>& args) {
   if (!std::filesystem::is_directory(options.songFolder))
     return Fail("judge: not a folder: " + options.songFolder);
 
-  platform::WavAudio voice;
-  if (!platform::ReadWavFile(options.voicePath, voice, error)) return Fail("judge: " + error);
-  if (voice.format.channels != 1 || voice.format.sampleRate != judge::kCaptureRate ||
-      voice.format.bitsPerSample != 16) {
-    return Fail("judge: the voice must be a 16-bit mono PCM WAV at 8000 Hz: " + options.voicePath);
-  }
+  std::vector<int16_t> take;
+  if (!ReadVoiceTake("judge", options.voicePath, take, error)) return Fail(error);
 
-  content::SongLoadOptions load;
-  load.programFolder = platform::ProgramFolder();
-  load.dataFolder = content::FindSongDataFolder(options.songFolder);
-  load.fallbackTitle = FolderName(options.songFolder);
+  content::SongLoadOptions load = SongFolderLoad(options.songFolder);
   load.ktvMode = options.ktv;
   content::SongTables song;
   std::string message;
   if (!content::LoadSongPackage(load, song, message)) return Fail("judge: " + message);
 
-  OfflineJudge offline(options, song, voice.samples);
+  OfflineJudge offline(options, song, take);
   offline.Run();
   return 0;
 }

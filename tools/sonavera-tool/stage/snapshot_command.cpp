@@ -15,11 +15,11 @@
 
 #include "command.h"
 #include "content/song_package.h"
+#include "judge/folder_files.h"
 #include "judge/judge.h"
 #include "judge/ktv_loudness.h"
-#include "judge/offline_devices.h"
-#include "platform/program_folder.h"
-#include "platform/wav_file.h"
+#include "judge/offline_inputs.h"
+#include "judge/offline_ports.h"
 #include "stage/stage.h"
 #include "stage/stage_judge_link.h"
 
@@ -160,23 +160,11 @@ int RunSnapshot(const std::vector<std::string>& args) {
   if (!options.keysPath.empty() && !ReadKeys(options.keysPath, keys, error)) return Fail(error);
 
   std::vector<int16_t> take;
-  if (!options.voicePath.empty()) {
-    platform::WavAudio voice;
-    if (!platform::ReadWavFile(options.voicePath, voice, error)) return Fail("snapshot: " + error);
-    if (voice.format.channels != 1 || voice.format.sampleRate != judge::kCaptureRate ||
-        voice.format.bitsPerSample != 16) {
-      return Fail("snapshot: the voice must be a 16-bit mono PCM WAV at 8000 Hz: " + options.voicePath);
-    }
-    take = std::move(voice.samples);
-  }
+  if (!options.voicePath.empty() && !ReadVoiceTake("snapshot", options.voicePath, take, error))
+    return Fail(error);
 
-  const std::string programFolder = platform::ProgramFolder();
-  content::SongLoadOptions load;
-  load.programFolder = programFolder;
-  load.dataFolder = content::FindSongDataFolder(options.songFolder);
-  std::filesystem::path folder(options.songFolder);
-  while (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
-  load.fallbackTitle = folder.filename().string();
+  content::SongLoadOptions load = SongFolderLoad(options.songFolder);
+  const std::string programFolder = load.programFolder;
   load.ktvMode = options.ktv;
   load.danceOn = options.dance;
   content::SongTables song;
@@ -196,9 +184,9 @@ int RunSnapshot(const std::vector<std::string>& args) {
   SnapshotShell shell(judgePointer);
   stage::Stage stage(app, shared, shell);
   stage::StageJudgeLink stageEnd(stage);
-  TakeCaptureDevice device(take);
-  SilentRecorder recorder;
-  QuietShell quiet;
+  judge::TakeCaptureDevice device(take);
+  judge::SilentRecorder recorder;
+  judge::QuietShell quiet;
   FolderFiles files(programFolder);
   judge::Judge judge(judge::JudgeLinks{&device, &recorder, &stageEnd, &quiet, &files, programFolder}, app,
                      shared);
