@@ -10,7 +10,6 @@
 #include "support/fake_storage.h"
 #include "support/recording_ui.h"
 #include "support/temp_folder.h"
-#include "support/zip_builder.h"
 
 namespace sonavera::delivery {
 namespace {
@@ -39,31 +38,11 @@ std::string Noise(size_t size, unsigned seed) {
 
 class DownloadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    storage.SetTokenFile(kTokenFile);
-    storage.AddArchive("List", Archive({{"List.txt", "Song 1\nSlow 2\n"}}));
-    storage.AddArchive("AD", Archive({{"AD.txt", "banner line\nsecond\n"}}));
-  }
+  void SetUp() override { storage.ServeLists(kTokenFile, "Song 1\nSlow 2\n", "banner line\nsecond\n"); }
 
-  // A ZIP archive of (name, data) entries, stored.
-  std::string Archive(const std::vector<std::pair<std::string, std::string>>& files) {
-    std::vector<testing::ZipItem> items;
-    for (const auto& [name, data] : files) {
-      testing::ZipItem item;
-      item.name = name;
-      item.data = data;
-      item.utf8Flag = true;
-      item.stored = true;
-      items.push_back(item);
-    }
-    const std::string path = scratch.Path() + "archive.zip";
-    EXPECT_TRUE(testing::WriteZip(path, items));
-    return ReadFile(path);
-  }
-
-  std::string SongArchive(const std::string& name, size_t size) {
-    return Archive(
-        {{name + "/music.mp3", Noise(size, static_cast<unsigned>(name.size()))}, {name + "/sh", "1"}});
+  // A song of `size` bytes of music that do not compress.
+  void AddSong(const std::string& name, size_t size, int blockDelayMs = 0) {
+    storage.AddSong(name, Noise(size, static_cast<unsigned>(name.size())), blockDelayMs);
   }
 
   NetworkSettings Network() const { return {storage.TokenUrl(), storage.StorageUrl()}; }
@@ -91,7 +70,6 @@ class DownloadTest : public ::testing::Test {
   std::string SongFolder() const { return folder.Path() + "歌曲/单曲/"; }
 
   TempFolder folder;
-  TempFolder scratch;
   FakeStorage storage;
   RecordingUi ui;
 };
@@ -106,7 +84,7 @@ TEST_F(DownloadTest, TokenFileGivesThreeTokensInOrder) {
 
 TEST_F(DownloadTest, ErrorAnswerOfTheFirstTokenFallsBackToTheSecond) {
   const std::string name = "你 好";
-  storage.AddArchive(name, SongArchive(name, 6000));
+  AddSong(name, 6000);
   storage.RejectToken("T1");
   DeliveryState state(folder.Path(), Network());
   state.AppendTokens({"T1", "T2", "T3"});
@@ -143,7 +121,7 @@ TEST_F(DownloadTest, ErrorAnswerOfTheFirstTokenFallsBackToTheSecond) {
 }
 
 TEST_F(DownloadTest, ErrorAnswersForEveryTokenEndInTheFailureMessage) {
-  storage.AddArchive("Song", SongArchive("Song", 6000));
+  AddSong("Song", 6000);
   for (const char* token : {"T1", "T2", "T3"}) storage.RejectToken(token);
   DeliveryState state(folder.Path(), Network());
   state.AppendTokens({"T1", "T2", "T3"});
@@ -161,9 +139,9 @@ TEST_F(DownloadTest, ErrorAnswersForEveryTokenEndInTheFailureMessage) {
 }
 
 TEST_F(DownloadTest, ExpectedSizeUnder2048StopsTheWorkerBeforeAnythingIsWritten) {
-  storage.AddArchive("Small", SongArchive("Small", 6000));
+  AddSong("Small", 6000);
   storage.SetReportedSize("Small", "1500");
-  storage.AddArchive("Next", SongArchive("Next", 6000));
+  AddSong("Next", 6000);
   DeliveryState state(folder.Path(), Network());
   state.AppendTokens({"T1", "T2"});
   const auto results = RunWorker(state, {"Small", "Next"});
@@ -206,7 +184,7 @@ TEST_F(DownloadTest, NetworkErrorsAndUncreatableArchivesFailTheAttempt) {
   EXPECT_TRUE(offline.downloadQueue.Empty());
 
   // A folder stands where the local archive would be created.
-  storage.AddArchive("Song", SongArchive("Song", 6000));
+  AddSong("Song", 6000);
   fs::create_directories(folder.Path() + "Song.zip");
   DeliveryState blocked(folder.Path(), Network());
   blocked.AppendTokens({"T1", "T2"});
@@ -271,7 +249,7 @@ TEST_F(DeliveryTest, WithoutServerOrNetworkTheListIsFilledFromDisk) {
 }
 
 TEST_F(DeliveryTest, ExitDuringADownloadDeletesThePartialArchive) {
-  storage.AddArchive("Slow", SongArchive("Slow", 400 * 512), 10);
+  AddSong("Slow", 400 * 512, 10);
   Delivery delivery(folder.Path(), Network(), ui);
   Refresh(delivery);
   delivery.RequestSongDownload("Slow");
@@ -290,8 +268,8 @@ TEST_F(DeliveryTest, ExitDuringADownloadDeletesThePartialArchive) {
 }
 
 TEST_F(DeliveryTest, SecondSongQueuedWhileTheFirstDownloadsFollowsIt) {
-  storage.AddArchive("First", SongArchive("First", 60 * 512), 5);
-  storage.AddArchive("Second", SongArchive("Second", 5000));
+  AddSong("First", 60 * 512, 5);
+  AddSong("Second", 5000);
   Delivery delivery(folder.Path(), Network(), ui);
   Refresh(delivery);
   delivery.RequestSongDownload("First");
@@ -315,8 +293,8 @@ TEST_F(DeliveryTest, SecondSongQueuedWhileTheFirstDownloadsFollowsIt) {
 }
 
 TEST_F(DeliveryTest, NameQueuedJustAfterTheWorkerFinishedIsStillDownloaded) {
-  storage.AddArchive("One", SongArchive("One", 5000));
-  storage.AddArchive("Two", SongArchive("Two", 5000));
+  AddSong("One", 5000);
+  AddSong("Two", 5000);
   Delivery delivery(folder.Path(), Network(), ui);
   Refresh(delivery);
   delivery.RequestSongDownload("One");

@@ -1,10 +1,9 @@
 // The sonavera-tool commands unzip and download, run as the separate program they are.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 
+#include "common/tool_run.h"
 #include "support/fake_storage.h"
 #include "support/temp_folder.h"
 #include "support/zip_builder.h"
@@ -13,51 +12,18 @@ namespace sonavera::delivery {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Quoted;
 using testing::ReadFile;
+using testing::RunTool;
 using testing::TempFolder;
+using testing::ToolRun;
 using testing::WriteFile;
-
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-};
-
-// Runs sonavera-tool with `arguments` (already quoted for the shell); stderr is discarded.
-ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  const std::string command = std::string("'") + SONAVERA_TOOL + "' " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string Quote(const std::string& text) {
-  return "'" + text + "'";
-}
-
-std::string ZipOf(const TempFolder& scratch, const std::vector<std::pair<std::string, std::string>>& files) {
-  std::vector<testing::ZipItem> items;
-  for (const auto& [name, data] : files) {
-    testing::ZipItem item;
-    item.name = name;
-    item.data = data;
-    item.utf8Flag = true;
-    item.stored = true;
-    items.push_back(item);
-  }
-  const std::string path = scratch.Path() + "made.zip";
-  EXPECT_TRUE(testing::WriteZip(path, items));
-  return ReadFile(path);
-}
 
 TEST(ToolUnzip, PrintsEachEntryAndKeepsHostileNamesInside) {
   TempFolder dir;
-  WriteFile(dir.Path() + "a.zip", ZipOf(dir, {{"Song/sh", "1"}, {"../../x", "2"}, {"a\\..\\b", "3"}}));
-  const ToolRun run = RunTool("unzip " + Quote(dir.Path() + "a.zip") + " " + Quote(dir.Path() + "out/in"));
+  WriteFile(dir.Path() + "a.zip",
+            testing::StoredZipBytes({{"Song/sh", "1"}, {"../../x", "2"}, {"a\\..\\b", "3"}}));
+  const ToolRun run = RunTool("unzip " + Quoted(dir.Path() + "a.zip") + " " + Quoted(dir.Path() + "out/in"));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out, "0 0 Song/sh\n1 0 x\n2 0 b\n");
   EXPECT_EQ(ReadFile(dir.Path() + "out/in/x"), "2");
@@ -67,21 +33,18 @@ TEST(ToolUnzip, PrintsEachEntryAndKeepsHostileNamesInside) {
 TEST(ToolUnzip, UnreadableArchivesExitWithOne) {
   TempFolder dir;
   WriteFile(dir.Path() + "error.zip", std::string(80, 'e'));
-  EXPECT_EQ(RunTool("unzip " + Quote(dir.Path() + "error.zip") + " " + Quote(dir.Path() + "out")).exitCode,
+  EXPECT_EQ(RunTool("unzip " + Quoted(dir.Path() + "error.zip") + " " + Quoted(dir.Path() + "out")).exitCode,
             1);
-  EXPECT_EQ(RunTool("unzip " + Quote(dir.Path() + "missing.zip") + " " + Quote(dir.Path() + "out")).exitCode,
-            1);
+  EXPECT_EQ(
+      RunTool("unzip " + Quoted(dir.Path() + "missing.zip") + " " + Quoted(dir.Path() + "out")).exitCode, 1);
   EXPECT_EQ(RunTool("unzip only-one-argument").exitCode, 2);
 }
 
 class ToolDownload : public ::testing::Test {
  protected:
   void SetUp() override {
-    storage.SetTokenFile("x?access_token=T1&y\nx?access_token=T2&y\n");
-    storage.AddArchive("List", ZipOf(scratch, {{"List.txt", "月亮 1\n"}}));
-    storage.AddArchive("AD", ZipOf(scratch, {{"AD.txt", "banner\n"}}));
-    storage.AddArchive("月亮",
-                       ZipOf(scratch, {{"月亮/music.mp3", std::string(9000, 'm')}, {"月亮/sh", "1"}}));
+    storage.ServeLists("x?access_token=T1&y\nx?access_token=T2&y\n", "月亮 1\n", "banner\n");
+    storage.AddSong("月亮", std::string(9000, 'm'));
   }
   void Configure(const std::string& tokenUrl) {
     WriteFile(program.Path() + "sonavera.ini",
@@ -89,13 +52,12 @@ class ToolDownload : public ::testing::Test {
   }
 
   TempFolder program;
-  TempFolder scratch;
   testing::FakeStorage storage;
 };
 
 TEST_F(ToolDownload, FetchesTheListsAndASongIntoTheProgramFolder) {
   Configure(storage.TokenUrl());
-  const ToolRun run = RunTool("download List AD 月亮 --program-folder " + Quote(program.Path()));
+  const ToolRun run = RunTool("download List AD 月亮 --program-folder " + Quoted(program.Path()));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_EQ(ReadFile(program.Path() + "List.txt"), "月亮 1\n");
   EXPECT_EQ(ReadFile(program.Path() + "AD.txt"), "banner\n");
@@ -112,16 +74,16 @@ TEST_F(ToolDownload, FetchesTheListsAndASongIntoTheProgramFolder) {
 
 TEST_F(ToolDownload, FailsWhenANameCannotBeDownloadedOrNoServerIsSet) {
   Configure(storage.TokenUrl());
-  ToolRun run = RunTool("download List missing --program-folder " + Quote(program.Path()));
+  ToolRun run = RunTool("download List missing --program-folder " + Quoted(program.Path()));
   EXPECT_EQ(run.exitCode, 1);
   // The service knows no "missing": its information answer carries no size.
   EXPECT_NE(run.out.find("status: 下载错误！\\n请点击退出后重新下载或联系客服\n"), std::string::npos)
       << run.out;
   Configure("");
-  run = RunTool("download List --program-folder " + Quote(program.Path()));
+  run = RunTool("download List --program-folder " + Quoted(program.Path()));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "message: 网络连接出错\n");
-  EXPECT_EQ(RunTool("download --program-folder " + Quote(program.Path())).exitCode, 2);
+  EXPECT_EQ(RunTool("download --program-folder " + Quoted(program.Path())).exitCode, 2);
 }
 
 }  // namespace

@@ -42,6 +42,21 @@ void FakeStorage::AddArchive(const std::string& name, const std::string& bytes, 
   served.blockDelayMs = blockDelayMs;
 }
 
+void FakeStorage::AddFiles(const std::string& name, const ZipFiles& files, int blockDelayMs) {
+  AddArchive(name, StoredZipBytes(files), blockDelayMs);
+}
+
+void FakeStorage::AddSong(const std::string& name, const std::string& music, int blockDelayMs) {
+  AddFiles(name, {{name + "/music.mp3", music}, {name + "/sh", "1"}}, blockDelayMs);
+}
+
+void FakeStorage::ServeLists(const std::string& tokenFileText, const std::string& songList,
+                             const std::string& banner) {
+  SetTokenFile(tokenFileText);
+  AddFiles("List", {{"List.txt", songList}});
+  AddFiles("AD", {{"AD.txt", banner}});
+}
+
 void FakeStorage::SetReportedSize(const std::string& name, const std::string& sizeText) {
   std::lock_guard guard(lock);
   archives[delivery::EncodeName(name)].reportedSize = sizeText;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/loopback_http_server.h"
+#include "support/zip_builder.h"
 
 namespace sonavera::testing {
 
@@ -24,6 +25,13 @@ class FakeStorage {
   void SetTokenFile(const std::string& text);
   /// The archive served for `name` (keyed by its encoded form, as requests carry it).
   void AddArchive(const std::string& name, const std::string& bytes, int blockDelayMs = 0);
+  /// Serves a stored archive of `files` for `name` (see StoredZipBytes).
+  void AddFiles(const std::string& name, const ZipFiles& files, int blockDelayMs = 0);
+  /// Serves song `name` as the service holds one: "<name>/music.mp3" with `music` and "<name>/sh".
+  void AddSong(const std::string& name, const std::string& music, int blockDelayMs = 0);
+  /// The token file and the two lists every refresh fetches first: "List" (List.txt, the song list)
+  /// and "AD" (AD.txt, the banner's lines).
+  void ServeLists(const std::string& tokenFileText, const std::string& songList, const std::string& banner);
   /// Overrides the size the information request reports for `name`.
   void SetReportedSize(const std::string& name, const std::string& sizeText);
   /// Downloads with this token get an 80-byte error answer of the service.

@@ -2,6 +2,8 @@
 
 #include <minizip/zip.h>
 
+#include "support/temp_folder.h"
+
 namespace sonavera::testing {
 
 bool WriteZip(const std::string& path, const std::vector<ZipItem>& items) {
@@ -35,6 +37,22 @@ bool WriteZip(const std::string& path, const std::vector<ZipItem>& items) {
     ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
   }
   return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+std::string StoredZipBytes(const ZipFiles& files) {
+  std::vector<ZipItem> items;
+  for (const auto& [name, data] : files) {
+    ZipItem item;
+    item.name = name;
+    item.data = data;
+    item.utf8Flag = true;
+    item.stored = true;
+    items.push_back(item);
+  }
+  TempFolder scratch;
+  const std::string path = scratch.Path() + "stored.zip";
+  if (scratch.Path().empty() || !WriteZip(path, items)) return std::string();
+  return ReadFile(path);
 }
 
 }  // namespace sonavera::testing

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sonavera::testing {
@@ -22,5 +23,12 @@ struct ZipItem {
 
 /// Writes the archive; false when minizip fails.
 bool WriteZip(const std::string& path, const std::vector<ZipItem>& items);
+
+/// The files of an archive as (name, data) pairs.
+using ZipFiles = std::vector<std::pair<std::string, std::string>>;
+
+/// The bytes of an archive of `files`, stored uncompressed with UTF-8 names as the storage serves
+/// song packages (so an archive is as large as its files); empty when minizip fails.
+std::string StoredZipBytes(const ZipFiles& files);
 
 }  // namespace sonavera::testing
