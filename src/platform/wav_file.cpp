@@ -1,5 +1,7 @@
 #include "platform/wav_file.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -10,6 +12,7 @@ namespace sonavera::platform {
 namespace {
 
 constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 constexpr int kMaxChannels = 64;
 
@@ -46,7 +49,8 @@ std::string TagText(const uint8_t* p) {
   return text;
 }
 
-bool ParseFormat(const uint8_t* p, uint32_t size, WavFormat& format, std::string& error) {
+bool ParseFormat(const uint8_t* p, uint32_t size, const WavReadRules& rules, WavFormat& format,
+                 std::string& error) {
   if (size < 16) return Fail(error, "WAV format chunk is too short (" + std::to_string(size) + " bytes)");
   uint16_t tag = Read16(p);
   const int channels = Read16(p + 2);
@@ -58,23 +62,36 @@ bool ParseFormat(const uint8_t* p, uint32_t size, WavFormat& format, std::string
     if (size < 40) return Fail(error, "WAV extensible format chunk is too short");
     tag = Read16(p + 24);
   }
-  if (tag != kFormatPcm) return Fail(error, "WAV data is not PCM (format code " + std::to_string(tag) + ")");
+  const bool isFloat = tag == kFormatFloat && rules.acceptFloat;
+  if (tag != kFormatPcm && !isFloat)
+    return Fail(error, "WAV data is not PCM (format code " + std::to_string(tag) + ")");
   if (channels < 1 || channels > kMaxChannels)
     return Fail(error, "WAV file has an impossible channel count (" + std::to_string(channels) + ")");
   if (rate == 0 || rate > 1000000)
     return Fail(error, "WAV file has an impossible sample rate (" + std::to_string(rate) + ")");
-  if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-    return Fail(error, "WAV sample size of " + std::to_string(bits) + " bits is not supported");
-  if (blockAlign != channels * bits / 8)
+  if ((isFloat && bits != 32) || (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    return Fail(error, std::string("WAV ") + (isFloat ? "float " : "") + "sample size of " +
+                           std::to_string(bits) + " bits is not supported");
+  if (!rules.forgiving && blockAlign != channels * bits / 8)
     return Fail(error, "WAV block alignment " + std::to_string(blockAlign) + " does not match the format");
   format.channels = channels;
   format.sampleRate = static_cast<int>(rate);
   format.bitsPerSample = bits;
+  format.floatSamples = isFloat;
   return true;
 }
 
-int16_t ConvertSample(const uint8_t* p, int bits) {
-  switch (bits) {
+int16_t ConvertFloat(const uint8_t* p) {
+  const uint32_t raw = Read32(p);
+  float value;
+  std::memcpy(&value, &raw, sizeof value);
+  if (!std::isfinite(value)) return 0;
+  return static_cast<int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
+
+int16_t ConvertSample(const uint8_t* p, const WavFormat& format) {
+  if (format.floatSamples) return ConvertFloat(p);
+  switch (format.bitsPerSample) {
     case 8:
       return static_cast<int16_t>((p[0] - 128) * 256);  // 8-bit WAV is unsigned
     case 16:
@@ -88,14 +105,19 @@ int16_t ConvertSample(const uint8_t* p, int bits) {
 
 }  // namespace
 
-bool ParseWav(const uint8_t* bytes, size_t size, WavAudio& audio, std::string& error) {
+bool ParseWav(const uint8_t* bytes, size_t size, WavAudio& audio, std::string& error,
+              const WavReadRules& rules) {
   audio = WavAudio{};
   if (size < 12) return Fail(error, "file is too short for a WAV header");
   if (std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
     return Fail(error, "not a RIFF/WAVE file");
-  const uint64_t riffEnd = 8 + static_cast<uint64_t>(Read32(bytes + 4));
-  if (riffEnd > size) return Fail(error, "WAV file is truncated (RIFF size points past the end)");
-  if (riffEnd < 12) return Fail(error, "WAV RIFF size is too small");
+  uint64_t riffEnd = 8 + static_cast<uint64_t>(Read32(bytes + 4));
+  if (rules.forgiving) {
+    riffEnd = size;  // streamed and cut-off files carry sizes that do not match what is there
+  } else {
+    if (riffEnd > size) return Fail(error, "WAV file is truncated (RIFF size points past the end)");
+    if (riffEnd < 12) return Fail(error, "WAV RIFF size is too small");
+  }
 
   const uint8_t* formatChunk = nullptr;
   uint32_t formatSize = 0;
@@ -103,21 +125,33 @@ bool ParseWav(const uint8_t* bytes, size_t size, WavAudio& audio, std::string& e
   uint32_t dataSize = 0;
   uint64_t offset = 12;
   while (offset < riffEnd) {
-    if (riffEnd - offset < 8) return Fail(error, "WAV chunk header is truncated");
+    if (riffEnd - offset < 8) {
+      if (rules.forgiving) break;
+      return Fail(error, "WAV chunk header is truncated");
+    }
     const uint8_t* header = bytes + offset;
     const uint32_t chunkSize = Read32(header + 4);
     const uint64_t payload = offset + 8;
-    if (chunkSize > riffEnd - payload)
+    const bool cut = chunkSize > riffEnd - payload;
+    if (cut && !rules.forgiving)
       return Fail(error, "WAV chunk '" + TagText(header) + "' reaches past the end of the file");
+    const uint32_t present = cut ? static_cast<uint32_t>(riffEnd - payload) : chunkSize;
     if (std::memcmp(header, "fmt ", 4) == 0) {
-      if (formatChunk != nullptr) return Fail(error, "WAV file has more than one format chunk");
-      formatChunk = bytes + payload;
-      formatSize = chunkSize;
+      if (formatChunk == nullptr) {
+        formatChunk = bytes + payload;
+        formatSize = present;
+      } else if (!rules.forgiving) {
+        return Fail(error, "WAV file has more than one format chunk");
+      }
     } else if (std::memcmp(header, "data", 4) == 0) {
-      if (dataChunk != nullptr) return Fail(error, "WAV file has more than one data chunk");
-      dataChunk = bytes + payload;
-      dataSize = chunkSize;
+      if (dataChunk == nullptr) {
+        dataChunk = bytes + payload;
+        dataSize = present;
+      } else if (!rules.forgiving) {
+        return Fail(error, "WAV file has more than one data chunk");
+      }
     }
+    if (cut) break;  // nothing follows a chunk that runs off the end
     // Chunks are padded to an even size; a missing pad byte after the last chunk is tolerated.
     offset = payload + chunkSize + (chunkSize & 1);
   }
@@ -125,15 +159,17 @@ bool ParseWav(const uint8_t* bytes, size_t size, WavAudio& audio, std::string& e
   if (dataChunk == nullptr) return Fail(error, "WAV file has no data chunk");
 
   WavFormat format;
-  if (!ParseFormat(formatChunk, formatSize, format, error)) return false;
+  if (!ParseFormat(formatChunk, formatSize, rules, format, error)) return false;
   const uint32_t frameBytes = static_cast<uint32_t>(format.channels) * (format.bitsPerSample / 8);
-  if (dataSize % frameBytes != 0) return Fail(error, "WAV data chunk ends inside a sample frame");
+  if (dataSize % frameBytes != 0) {
+    if (!rules.forgiving) return Fail(error, "WAV data chunk ends inside a sample frame");
+    dataSize -= dataSize % frameBytes;
+  }
 
   const int sampleBytes = format.bitsPerSample / 8;
   const size_t count = dataSize / sampleBytes;
   audio.samples.resize(count);
-  for (size_t i = 0; i < count; ++i)
-    audio.samples[i] = ConvertSample(dataChunk + i * sampleBytes, format.bitsPerSample);
+  for (size_t i = 0; i < count; ++i) audio.samples[i] = ConvertSample(dataChunk + i * sampleBytes, format);
   audio.format = format;
   return true;
 }

@@ -46,16 +46,19 @@ std::string Mp3(const std::vector<std::int16_t>& stereo, int rate) {
   return std::string(reinterpret_cast<char*>(out.data()), static_cast<std::size_t>(n));
 }
 
-std::string Wav(const std::vector<std::int16_t>& samples, int rate, int channels) {
+// A canonical WAV of `samples` (format 1: 16-bit integers; format 3: 32-bit floats).
+template <typename T>
+std::string Wav(const std::vector<T>& samples, int rate, int channels, int format = 1) {
   auto le = [](std::uint32_t v, int bytes) {
     std::string s;
     for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
     return s;
   };
-  const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-  std::string wav = "RIFF" + le(36 + dataBytes, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(channels, 2) +
-                    le(rate, 4) + le(rate * channels * 2, 4) + le(channels * 2, 2) + le(16, 2) + "data" +
-                    le(dataBytes, 4);
+  const auto width = static_cast<std::uint32_t>(sizeof(T));
+  const auto dataBytes = static_cast<std::uint32_t>(samples.size() * width);
+  std::string wav = "RIFF" + le(36 + dataBytes, 4) + "WAVEfmt " + le(16, 4) + le(format, 2) +
+                    le(channels, 2) + le(rate, 4) + le(rate * channels * width, 4) + le(channels * width, 2) +
+                    le(8 * width, 2) + "data" + le(dataBytes, 4);
   wav.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
   return wav;
 }
@@ -88,8 +91,11 @@ TEST(SoundDecoder, WavFormsAreConverted) {
   const auto exact = Decode(Wav(stereo, 44100, 2));
   ASSERT_TRUE(exact);
   EXPECT_EQ(exact->Frames(), 3);
-  EXPECT_EQ(exact->samples[2], 2000);
-  EXPECT_EQ(exact->samples[3], -2000);
+  EXPECT_EQ(exact->samples, stereo);
+  // Float samples are clamped to full scale.
+  const auto floats = Decode(Wav(std::vector<float>{0.5f, -2.0f}, 44100, 1, 3));
+  ASSERT_TRUE(floats);
+  EXPECT_EQ(floats->samples, (std::vector<std::int16_t>{16384, 16384, -32767, -32767}));
   // Mono at 22050: both sides, twice the frames.
   const auto mono = Decode(Wav(Sine(22050, 1, 0.5, 100), 22050, 1));
   ASSERT_TRUE(mono);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +62,10 @@ std::vector<uint8_t> Samples16(const std::vector<int16_t>& samples) {
   for (int16_t s : samples) Put16(bytes, static_cast<uint16_t>(s));
   return bytes;
 }
+
+// One 32-bit integer sample of nearly full scale.
+const std::vector<uint8_t> kSigned32 =
+    Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 32)), Chunk("data", {9, 9, 0xFF, 0x7F})});
 
 bool Parse(const std::vector<uint8_t>& bytes, WavAudio& audio, std::string& error) {
   return ParseWav(bytes.data(), bytes.size(), audio, error);
@@ -151,6 +156,41 @@ TEST(WavFile, ExtensiblePcmIsAcceptedOtherSubformatsNot) {
   EXPECT_NE(error.find("not PCM"), std::string::npos) << error;
 }
 
+std::vector<uint8_t> Floats(const std::vector<float>& values) {
+  std::vector<uint8_t> bytes;
+  for (float value : values) {
+    uint32_t raw;
+    std::memcpy(&raw, &value, sizeof raw);
+    Put32(bytes, raw);
+  }
+  return bytes;
+}
+
+TEST(WavFile, FloatSamplesAreReadOnlyWhenAskedFor) {
+  const auto bytes = Riff({Chunk("fmt ", FormatPayload(3, 1, 8000, 32)),
+                           Chunk("data", Floats({0.5f, -1.5f, std::nanf(""), 1.0f, -0.25f}))});
+  WavAudio audio;
+  std::string error;
+  EXPECT_FALSE(Parse(bytes, audio, error));
+  EXPECT_NE(error.find("not PCM"), std::string::npos) << error;
+
+  WavReadRules rules;
+  rules.acceptFloat = true;
+  ASSERT_TRUE(ParseWav(bytes.data(), bytes.size(), audio, error, rules)) << error;
+  // Clamped to -1..1, scaled by 32767 and rounded; NaN is silence.
+  EXPECT_EQ(audio.samples, (std::vector<int16_t>{16384, -32767, 0, 32767, -8192}));
+  EXPECT_TRUE(audio.format.floatSamples);
+  EXPECT_EQ(audio.format.bitsPerSample, 32);
+
+  // Integer PCM is not taken for float, and float comes only in 32 bits.
+  ASSERT_TRUE(ParseWav(kSigned32.data(), kSigned32.size(), audio, error, rules)) << error;
+  EXPECT_FALSE(audio.format.floatSamples);
+  EXPECT_EQ(audio.samples, (std::vector<int16_t>{32767}));
+  const auto float16 = Riff({Chunk("fmt ", FormatPayload(3, 1, 8000, 16)), Chunk("data", Samples16({1}))});
+  EXPECT_FALSE(ParseWav(float16.data(), float16.size(), audio, error, rules));
+  EXPECT_NE(error.find("float sample size of 16 bits"), std::string::npos) << error;
+}
+
 struct Malformed {
   const char* name;
   std::vector<uint8_t> bytes;
@@ -215,6 +255,60 @@ INSTANTIATE_TEST_SUITE_P(
                   "inside a sample frame"}),
     [](const ::testing::TestParamInfo<Malformed>& info) { return std::string(info.param.name); });
 
+// What a forgiving reading makes of the files a strict one refuses.
+struct Forgiven {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  bool parses;
+  std::vector<int16_t> samples;  // when it parses
+};
+
+class ForgivingWav : public ::testing::TestWithParam<Forgiven> {};
+
+TEST_P(ForgivingWav, KeepsWhatTheFileStillHolds) {
+  const Forgiven& file = GetParam();
+  WavAudio audio;
+  std::string error;
+  EXPECT_FALSE(Parse(file.bytes, audio, error)) << "strictly refused";
+  WavReadRules rules;
+  rules.forgiving = true;
+  audio.samples = {9, 9, 9};
+  error.clear();
+  EXPECT_EQ(ParseWav(file.bytes.data(), file.bytes.size(), audio, error, rules), file.parses) << error;
+  EXPECT_EQ(error.empty(), file.parses) << error;
+  EXPECT_EQ(audio.samples, file.samples);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ForgivingWav,
+    ::testing::Values(
+        Forgiven{"DataCutOff", Truncated(kGood.size() - 1), true, {1}},
+        Forgiven{"DataSizePastEnd", DataSizePastEnd(), true, {1, 2}},
+        Forgiven{"RiffSizeTooSmall", WithRiffSize(kGood, 2), true, {1, 2}},
+        Forgiven{"RiffSizeZero", WithRiffSize(kGood, 0), true, {1, 2}},
+        Forgiven{"TwoDataTheFirstCounts",
+                 Riff({kGoodFormat, kGoodData, Chunk("data", Samples16({7, 8, 9, 10}))}),
+                 true,
+                 {1, 2}},
+        Forgiven{"TwoFormatsTheFirstCounts",
+                 Riff({kGoodFormat, Chunk("fmt ", FormatPayload(1, 2, 8000, 16)), kGoodData}),
+                 true,
+                 {1, 2}},
+        Forgiven{"BadBlockAlign",
+                 Riff({Chunk("fmt ", FormatPayload(1, 1, 8000, 16, 4)), kGoodData}),
+                 true,
+                 {1, 2}},
+        Forgiven{"HalfFrameDropped",
+                 Riff({Chunk("fmt ", FormatPayload(1, 2, 8000, 16)), Chunk("data", Samples16({1, 2, 3}))}),
+                 true,
+                 {1, 2}},
+        Forgiven{"FormatCutOff", Truncated(30), false, {}},
+        Forgiven{"ChunkHeaderCut", WithRiffSize(Truncated(16), 8), false, {}},
+        Forgiven{"NoData", Riff({kGoodFormat}), false, {}},
+        Forgiven{
+            "ZeroChannels", Riff({Chunk("fmt ", FormatPayload(1, 0, 8000, 16, 2)), kGoodData}), false, {}}),
+    [](const ::testing::TestParamInfo<Forgiven>& info) { return std::string(info.param.name); });
+
 TEST(WavFile, EveryTruncationAndByteFlipFailsCleanlyOrParses) {
   // Under the sanitizers this shows no cut or corrupted header reads outside the buffer.
   const auto good = Riff({Chunk("LIST", {1, 2, 3}), kGoodFormat, Chunk("data", Samples16({1, 2, 3, 4}))});
@@ -224,15 +318,22 @@ TEST(WavFile, EveryTruncationAndByteFlipFailsCleanlyOrParses) {
     std::string error;
     EXPECT_FALSE(ParseWav(cut.data(), cut.size(), audio, error)) << size;
     EXPECT_FALSE(error.empty());
+    // A forgiving reading keeps the whole samples of a cut inside the data chunk.
+    if (ParseWav(cut.data(), cut.size(), audio, error, WavReadRules{true, true})) {
+      EXPECT_GE(size, good.size() - 8) << "only a cut inside the samples parses";
+      EXPECT_EQ(audio.samples.size(), (size - (good.size() - 8)) / 2);
+    }
   }
   for (size_t at = 0; at < good.size(); ++at) {
     for (uint8_t value : {uint8_t{0}, uint8_t{0x7F}, uint8_t{0xFF}}) {
       auto bytes = good;
       bytes[at] = value;
-      WavAudio audio;
-      std::string error;
-      if (!ParseWav(bytes.data(), bytes.size(), audio, error)) {
-        EXPECT_FALSE(error.empty());
+      for (const WavReadRules& rules : {WavReadRules{}, WavReadRules{true, true}}) {
+        WavAudio audio;
+        std::string error;
+        if (!ParseWav(bytes.data(), bytes.size(), audio, error, rules)) {
+          EXPECT_FALSE(error.empty());
+        }
       }
     }
   }
