@@ -4,13 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 
 #include "delivery/download_names.h"
 #include "delivery/download_texts.h"
+#include "delivery/target_folder.h"
 #include "delivery/token_file.h"
 #include "delivery/zip_archive.h"
 #include "platform/net/http_client.h"
@@ -35,16 +35,7 @@ class LocalArchive {
       : fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666)) {}
   ~LocalArchive() { Close(); }
   bool Valid() const { return fd >= 0; }
-  bool Write(const char* data, size_t size) {
-    while (size > 0) {
-      const ssize_t n = write(fd, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      data += n;
-      size -= static_cast<size_t>(n);
-    }
-    return true;
-  }
+  bool Write(const char* data, size_t size) { return WriteAll(fd, data, size); }
   bool Close() {
     if (fd < 0) return true;
     const int closing = fd;

@@ -91,7 +91,7 @@ ReplacingFile::~ReplacingFile() {
   if (!committed && !temporaryName.empty() && folderFd >= 0) unlinkat(folderFd, temporaryName.c_str(), 0);
 }
 
-bool ReplacingFile::Write(const char* data, size_t size) {
+bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     const ssize_t n = write(fd, data, size);
     if (n < 0 && errno == EINTR) continue;
@@ -100,6 +100,10 @@ bool ReplacingFile::Write(const char* data, size_t size) {
     size -= static_cast<size_t>(n);
   }
   return true;
+}
+
+bool ReplacingFile::Write(const char* data, size_t size) {
+  return WriteAll(fd, data, size);
 }
 
 bool ReplacingFile::Commit(uint32_t attributes, const EntryTimes& times) {

@@ -55,6 +55,10 @@ class ReplacingFile {
   bool committed = false;
 };
 
+/// Writes all of `size` bytes to the open file `fd`, going on after interrupted and partial writes;
+/// false on a write error.
+bool WriteAll(int fd, const char* data, size_t size);
+
 /// Splits a made-safe name at '/' into its levels.
 std::vector<std::string> SplitLevels(const std::string& name);
 
