@@ -1,13 +1,11 @@
 // sonavera-tool pitch on WAV files the test writes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "analysis/signals.h"
+#include "common/tool_run.h"
 #include "platform/wav_file.h"
 
 namespace {
@@ -15,18 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace sonavera::analysis;
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using sonavera::testing::ToolRun;
 
 class PitchCommand : public ::testing::Test {
  protected:
@@ -47,18 +34,7 @@ class PitchCommand : public ::testing::Test {
     return path;
   }
 
-  ToolRun Run(const std::string& arguments) {
-    const fs::path out = dir / "out.txt";
-    const fs::path err = dir / "err.txt";
-    const std::string command = std::string("\"") + SONAVERA_TOOL + "\" pitch " + arguments + " >\"" +
-                                out.string() + "\" 2>\"" + err.string() + "\"";
-    const int status = std::system(command.c_str());
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadText(out);
-    run.err = ReadText(err);
-    return run;
-  }
+  ToolRun Run(const std::string& arguments) { return sonavera::testing::RunTool("pitch " + arguments); }
 
   fs::path dir;
 };

@@ -1,50 +1,30 @@
 // The audio commands of sonavera-tool, run as a user would run them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "audio/test_media.h"
+#include "common/tool_run.h"
 
 namespace sonavera::audio {
 namespace {
 
 using testing::TempFolder;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using sonavera::testing::Quoted;
+using sonavera::testing::ToolRun;
 
-ToolRun Tool(const std::string& arguments, const TempFolder& folder) {
+// The record command opens SDL's audio: keep it on the dummy driver outside the test presets too.
+ToolRun Tool(const std::string& arguments) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  const std::string errPath = folder / "stderr.txt";
-  const std::string command = std::string("'") + SONAVERA_TOOL + "' " + arguments + " 2>'" + errPath + "'";
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char block[4096];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, pipe)) > 0) run.out.append(block, got);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto err = testing::ReadFile(errPath);
-  run.err.assign(err.begin(), err.end());
-  std::remove(errPath.c_str());
-  return run;
-}
-
-std::string Quote(const std::string& path) {
-  return "'" + path + "'";
+  return sonavera::testing::RunTool(arguments);
 }
 
 TEST(AudioTool, DecodeWritesAccompany) {
   TempFolder song, out;
   testing::WriteFile(song / "music.mp3", testing::Mp3Bytes(44100, 2, testing::Tone(44100, 2, 1.0, 440)));
-  const ToolRun run = Tool("decode " + Quote(song.path()) + " " + Quote(out.path()), out);
-  EXPECT_EQ(run.status, 0) << run.err;
+  const ToolRun run = Tool("decode " + Quoted(song.path()) + " " + Quoted(out.path()));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
   const auto wav = testing::ReadFile(out / "accompany.wav");
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(testing::Le32At(wav, 24), 44100u);
@@ -55,10 +35,9 @@ TEST(AudioTool, MixPrintsNothingOnSuccess) {
   TempFolder folder;
   testing::WriteFile(folder / "a.wav", testing::WavBytes(44100, 1, 16, {30000, -30000, 5}));
   testing::WriteFile(folder / "v.wav", testing::WavBytes(44100, 1, 16, {10000, -10000, 5, 7}));
-  const ToolRun run =
-      Tool("mix " + Quote(folder / "a.wav") + " " + Quote(folder / "v.wav") + " " + Quote(folder / "out.wav"),
-           folder);
-  EXPECT_EQ(run.status, 0);
+  const ToolRun run = Tool("mix " + Quoted(folder / "a.wav") + " " + Quoted(folder / "v.wav") + " " +
+                           Quoted(folder / "out.wav"));
+  EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(testing::ReadFile(folder / "out.wav"), testing::WavBytes(44100, 1, 16, {32767, -32768, 10, 7}));
@@ -68,9 +47,8 @@ TEST(AudioTool, RecordTakesTheMicFile) {
   TempFolder folder;
   testing::WriteFile(folder / "mic.wav", testing::WavBytes(22050, 1, 16, testing::Tone(22050, 1, 2.0, 440)));
   const ToolRun run =
-      Tool("record --seconds 1 " + Quote(folder / "take.wav") + " --mic-file " + Quote(folder / "mic.wav"),
-           folder);
-  EXPECT_EQ(run.status, 0) << run.err;
+      Tool("record --seconds 1 " + Quoted(folder / "take.wav") + " --mic-file " + Quoted(folder / "mic.wav"));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
   const auto wav = testing::ReadFile(folder / "take.wav");
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(testing::Le16At(wav, 22), 2);
@@ -84,7 +62,9 @@ struct BadInput {
   const char* name;
   const char* arguments;
 };
-void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadInput& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class AudioToolBadInput : public ::testing::TestWithParam<BadInput> {};
 
@@ -96,8 +76,8 @@ TEST_P(AudioToolBadInput, FailsWithOneLine) {
   std::string arguments = GetParam().arguments;
   for (std::size_t at; (at = arguments.find("DIR/")) != std::string::npos;)
     arguments.replace(at, 4, folder.path());
-  const ToolRun run = Tool(arguments, folder);
-  EXPECT_NE(run.status, 0);
+  const ToolRun run = Tool(arguments);
+  EXPECT_NE(run.exitCode, 0);
   EXPECT_EQ(run.out, "");
   ASSERT_FALSE(run.err.empty());
   EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "audio/test_media.h"
+#include "common/eventually.h"
 #include "platform/audio/capture_device.h"
 #include "platform/audio/capture_event_queue.h"
 
@@ -13,17 +14,8 @@ namespace sonavera::audio {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Eventually;
 using testing::TempFolder;
-
-// Polls `done` for up to ten seconds; playback under the dummy driver ends in well under that.
-template <typename Done>
-bool Eventually(Done done) {
-  for (int i = 0; i < 500; ++i) {
-    if (done()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return done();
-}
 
 TEST(CHwMCI, ClosedDeviceRefusesEverything) {
   CHwMCI recorder;
@@ -73,7 +65,9 @@ struct TakeCase {
   int rate;
   int bits;
 };
-void PrintTo(const TakeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TakeCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class RecordedTake : public ::testing::TestWithParam<TakeCase> {};
 

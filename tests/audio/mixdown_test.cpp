@@ -8,11 +8,13 @@
 #include <thread>
 
 #include "audio/test_media.h"
+#include "common/eventually.h"
 
 namespace sonavera::audio {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Eventually;
 using testing::TempFolder;
 
 // Stands where the main window's message hand-off would be. It can hold the worker inside
@@ -53,15 +55,6 @@ class HeldMessages : public MessageSink {
   bool holding = false;
   std::vector<std::string> texts;
 };
-
-template <typename Done>
-bool Eventually(Done done) {
-  for (int i = 0; i < 500; ++i) {
-    if (done()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return done();
-}
 
 class MixdownTest : public ::testing::Test {
  protected:

@@ -1,36 +1,16 @@
 // "sonavera-tool song" on packages written by the writer.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-
+#include "common/tool_run.h"
 #include "content/package_writer.h"
 #include "temp_folder.h"
 
 namespace sonavera::content {
 namespace {
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-};
-
-ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  const std::string command = std::string("'") + SONAVERA_TOOL + "' " + arguments + " 2>/dev/null";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char chunk[4096];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string Quoted(const std::string& path) {
-  return "'" + path + "'";
-}
+using sonavera::testing::Quoted;
+using sonavera::testing::RunTool;
+using sonavera::testing::ToolRun;
 
 TEST(SongCommand, PrintsTheTablesOfAnOldFormSong) {
   testing::TempFolder temp;

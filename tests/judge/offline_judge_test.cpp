@@ -1,13 +1,13 @@
 // The offline judge run through the real sonavera-tool on packages written by the package writer,
 // with synthetic takes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "common/tool_run.h"
 #include "content/package_writer.h"
 #include "content/temp_folder.h"
 #include "platform/text_encoding.h"
@@ -22,35 +22,16 @@ using content::testing::TempFolder;
 
 constexpr int kRate = 8000;
 
+// A judge run: stdout line by line, and stderr.
 struct ToolRun {
   int exitCode = -1;
-  std::vector<std::string> lines;  // stdout, line by line
-  std::string errors;              // stderr
+  std::vector<std::string> lines;
+  std::string errors;
 };
 
-ToolRun RunTool(const std::string& arguments, const TempFolder& temp) {
-  const std::string errorFile = temp.Path("stderr.txt");
-  const std::string command = std::string(SONAVERA_TOOL) + " " + arguments + " 2>" + errorFile;
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  std::string line;
-  char chunk[4096];
-  while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) {
-    line += chunk;
-    if (!line.empty() && line.back() == '\n') {
-      line.pop_back();
-      run.lines.push_back(line);
-      line.clear();
-    }
-  }
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  if (FILE* file = std::fopen(errorFile.c_str(), "r")) {
-    while (std::fgets(chunk, sizeof chunk, file) != nullptr) run.errors += chunk;
-    std::fclose(file);
-  }
-  return run;
+ToolRun RunJudge(const std::string& arguments) {
+  const sonavera::testing::ToolRun run = sonavera::testing::RunTool(arguments);
+  return ToolRun{run.exitCode, run.Lines(), run.err};
 }
 
 // The raw text of a key's value in one JSON line (numbers, strings with their quotes, arrays).
@@ -155,8 +136,7 @@ TEST_P(OfflineJudge, SingingTheMelodyScoresHighAndSilenceZero) {
   const std::string silence = WriteTake(temp, "silence.wav", std::vector<int16_t>(14 * kRate, 0));
   const std::string woman = GetParam().woman ? " --woman" : "";
 
-  const ToolRun sung =
-      RunTool("judge --trace --song " + temp.Path("song") + " --voice " + voice + woman, temp);
+  const ToolRun sung = RunJudge("judge --trace --song " + temp.Path("song") + " --voice " + voice + woman);
   ASSERT_EQ(sung.exitCode, 0) << sung.errors;
   const std::vector<std::string> ends = Events(sung, "end");
   ASSERT_EQ(ends.size(), 1u);
@@ -197,8 +177,7 @@ TEST_P(OfflineJudge, SingingTheMelodyScoresHighAndSilenceZero) {
   EXPECT_EQ(Number(closes[0], "lineGrade"), 1);
   EXPECT_EQ(Number(closes.back(), "lineIndex"), 3);
 
-  const ToolRun quiet =
-      RunTool("judge --trace --song " + temp.Path("song") + " --voice " + silence + woman, temp);
+  const ToolRun quiet = RunJudge("judge --trace --song " + temp.Path("song") + " --voice " + silence + woman);
   ASSERT_EQ(quiet.exitCode, 0) << quiet.errors;
   ASSERT_EQ(Events(quiet, "end").size(), 1u);
   EXPECT_EQ(Number(Events(quiet, "end")[0], "finalScore"), 0.0);
@@ -224,7 +203,7 @@ TEST(OfflineJudgeTable, ShowsEachLineWithItsLyricAndTheFinalScore) {
   std::string message;
   ASSERT_TRUE(content::WriteSongPackage(temp.Path("song"), spec, message)) << message;
   const std::string voice = WriteTake(temp, "voice.wav", SungTake(spec, -120, 14.0f));
-  const ToolRun run = RunTool("judge --song " + temp.Path("song") + " --voice " + voice, temp);
+  const ToolRun run = RunJudge("judge --song " + temp.Path("song") + " --voice " + voice);
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   std::string all;
   for (const std::string& line : run.lines) all += line + "\n";
@@ -262,7 +241,7 @@ TEST(OfflineJudgeKtv, CountsLoudBlocksAgainstTheCalibratedFloor) {
   const std::string song = " --ktv --trace --song " + temp.Path("ktv") + " --voice ";
 
   // Silent calibration: the threshold is 0 and every sung block is loud.
-  const ToolRun sung = RunTool("judge" + song + WriteTake(temp, "sung.wav", KtvTake(0, 6000)), temp);
+  const ToolRun sung = RunJudge("judge" + song + WriteTake(temp, "sung.wav", KtvTake(0, 6000)));
   ASSERT_EQ(sung.exitCode, 0) << sung.errors;
   ASSERT_EQ(sung.lines.size(), 1u);
   const std::string& ktv = sung.lines[0];
@@ -277,13 +256,13 @@ TEST(OfflineJudgeKtv, CountsLoudBlocksAgainstTheCalibratedFloor) {
   EXPECT_NEAR(Number(ktv, "ratio"), loud / total / 0.5 * 100, 1e-4);
 
   // A floor measured at 1000 hides a voice at 500.
-  const ToolRun soft = RunTool("judge" + song + WriteTake(temp, "soft.wav", KtvTake(1000, 500)), temp);
+  const ToolRun soft = RunJudge("judge" + song + WriteTake(temp, "soft.wav", KtvTake(1000, 500)));
   ASSERT_EQ(soft.exitCode, 0) << soft.errors;
   EXPECT_GT(Number(soft.lines[0], "noiseThreshold"), 5.0);
   EXPECT_EQ(Number(soft.lines[0], "loudBlocks"), 0);
 
   const ToolRun table =
-      RunTool("judge --ktv --song " + temp.Path("ktv") + " --voice " + temp.Path("soft.wav"), temp);
+      RunJudge("judge --ktv --song " + temp.Path("ktv") + " --voice " + temp.Path("soft.wav"));
   ASSERT_EQ(table.exitCode, 0) << table.errors;
   EXPECT_EQ(table.lines.back(), "final score: 0.0");
 }
@@ -299,7 +278,7 @@ TEST(OfflineJudgeInput, BadInputFailsWithOneLine) {
         "judge --song " + temp.Path("song") + " --voice " + stereo,
         "judge --song " + temp.Path("nothing") + " --voice " + stereo,
         "judge --song " + temp.Path("song") + " --voice " + stereo + " --loud"}) {
-    const ToolRun run = RunTool(arguments, temp);
+    const ToolRun run = RunJudge(arguments);
     EXPECT_NE(run.exitCode, 0) << arguments;
     EXPECT_TRUE(run.lines.empty()) << arguments;
     EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;

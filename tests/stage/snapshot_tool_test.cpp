@@ -1,20 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "common/tool_run.h"
 #include "content/package_writer.h"
 
 namespace sonavera::testing {
 namespace {
-
-int RunTool(const std::string& arguments) {
-  const std::string command = std::string(SONAVERA_TOOL) + " " + arguments + " 2>/dev/null";
-  return std::system(command.c_str());
-}
 
 class SnapshotToolTest : public ::testing::Test {
  protected:
@@ -41,7 +36,7 @@ class SnapshotToolTest : public ::testing::Test {
 
 TEST_F(SnapshotToolTest, WritesTheFrameAtATimeAndTheResultsScreen) {
   const std::string out = folder + "lane.png";
-  ASSERT_EQ(RunTool("snapshot --song " + folder + "song --dance --at 3.5 --out " + out), 0);
+  ASSERT_EQ(RunTool("snapshot --song " + folder + "song --dance --at 3.5 --out " + out).exitCode, 0);
   QImage frame(QString::fromStdString(out));
   ASSERT_FALSE(frame.isNull());
   EXPECT_EQ(frame.size(), QSize(800, 600));
@@ -51,20 +46,22 @@ TEST_F(SnapshotToolTest, WritesTheFrameAtATimeAndTheResultsScreen) {
   std::ofstream(folder + "keys.txt") << "# perfect answers\n1.98 right down\n2.1 right up\n";
   const std::string results = folder + "results.png";
   ASSERT_EQ(RunTool("snapshot --song " + folder + "song --dance --keys " + folder +
-                    "keys.txt --results --out " + results),
+                    "keys.txt --results --out " + results)
+                .exitCode,
             0);
   EXPECT_FALSE(QImage(QString::fromStdString(results)).isNull());
 }
 
 TEST_F(SnapshotToolTest, RefusesBadInput) {
-  EXPECT_NE(RunTool("snapshot --song " + folder + "song --out " + folder + "x.png"), 0);  // no --at
-  EXPECT_NE(RunTool("snapshot --song " + folder + "missing --at 1 --out " + folder + "x.png"), 0);
-  EXPECT_NE(RunTool("snapshot --song " + folder + "song --at soon --out " + folder + "x.png"), 0);
+  EXPECT_NE(RunTool("snapshot --song " + folder + "song --out " + folder + "x.png").exitCode, 0);  // no --at
+  EXPECT_NE(RunTool("snapshot --song " + folder + "missing --at 1 --out " + folder + "x.png").exitCode, 0);
+  EXPECT_NE(RunTool("snapshot --song " + folder + "song --at soon --out " + folder + "x.png").exitCode, 0);
   std::ofstream(folder + "bad.txt") << "1.0 sideways down\n";
   EXPECT_NE(RunTool("snapshot --song " + folder + "song --keys " + folder + "bad.txt --at 1 --out " + folder +
-                    "x.png"),
+                    "x.png")
+                .exitCode,
             0);
-  EXPECT_NE(RunTool("snapshot --song " + folder + "song --at 1 --out /nonexistent/dir/x.png"), 0);
+  EXPECT_NE(RunTool("snapshot --song " + folder + "song --at 1 --out /nonexistent/dir/x.png").exitCode, 0);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "song_test_support.h"
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -16,41 +14,6 @@
 namespace sonavera::songtest {
 
 namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& path) {
-  return "'" + path + "'";
-}
-
-ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  const fs::path errPath = fs::temp_directory_path() / ("sonavera-songs-err-" + std::to_string(::getpid()));
-  const std::string command =
-      std::string("'") + SONAVERA_TOOL + "' " + arguments + " 2>" + Quoted(errPath.string());
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char chunk[4096];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errPath);
-  std::stringstream text;
-  text << err.rdbuf();
-  run.err = text.str();
-  std::error_code ec;
-  fs::remove(errPath, ec);
-  return run;
-}
-
-TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "sonavera-songs-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) != nullptr) path = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  if (!path.empty()) fs::remove_all(path, ec);
-}
 
 bool LoadSong(const std::string& songFolder, content::SongTables& tables, std::string& message, bool ktv,
               bool dance) {

@@ -5,35 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "common/tool_run.h"
 #include "content/song_tables.h"
+#include "content/temp_folder.h"
 
 namespace sonavera::songtest {
 
-/// Output and exit code of one sonavera-tool run (stderr is kept apart).
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-/// Runs sonavera-tool with already quoted arguments.
-ToolRun RunTool(const std::string& arguments);
-
-/// A path in single quotes for the shell.
-std::string Quoted(const std::string& path);
+using sonavera::testing::Quoted;
+using sonavera::testing::RunTool;
+using sonavera::testing::ToolRun;
 
 /// A fresh folder under the temporary folder, removed with its contents at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string Path(const std::string& name = "") const { return name.empty() ? path : path + "/" + name; }
-
- private:
-  std::string path;
-};
+using TempFolder = content::testing::TempFolder;
 
 /// Loads a song folder as the program does (scored, or KTV with `ktv`). False with the message.
 bool LoadSong(const std::string& songFolder, content::SongTables& tables, std::string& message,
