@@ -7,6 +7,8 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/audio/wav_header_bytes.h"
+
 namespace sonavera::platform {
 
 namespace {
@@ -26,13 +28,6 @@ uint32_t Read32(const uint8_t* p) {
 void Put16(std::vector<uint8_t>& out, uint32_t value) {
   out.push_back(static_cast<uint8_t>(value));
   out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-void PutTag(std::vector<uint8_t>& out, const char* tag) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 bool Fail(std::string& error, const std::string& message) {
@@ -202,23 +197,11 @@ bool EncodeWav(const int16_t* samples, size_t count, int channels, int sampleRat
   if (count % static_cast<size_t>(channels) != 0)
     return Fail(error, "sample count is not a whole number of frames");
   const uint64_t dataBytes = static_cast<uint64_t>(count) * 2;
-  if (dataBytes > std::numeric_limits<uint32_t>::max() - 36u)
-    return Fail(error, "audio is too long for a WAV file");
-  const uint32_t blockAlign = static_cast<uint32_t>(channels) * 2;
-  bytes.reserve(44 + dataBytes);
-  PutTag(bytes, "RIFF");
-  Put32(bytes, static_cast<uint32_t>(36 + dataBytes));
-  PutTag(bytes, "WAVE");
-  PutTag(bytes, "fmt ");
-  Put32(bytes, 16);
-  Put16(bytes, kFormatPcm);
-  Put16(bytes, static_cast<uint32_t>(channels));
-  Put32(bytes, static_cast<uint32_t>(sampleRate));
-  Put32(bytes, static_cast<uint32_t>(sampleRate) * blockAlign);
-  Put16(bytes, blockAlign);
-  Put16(bytes, 16);
-  PutTag(bytes, "data");
-  Put32(bytes, static_cast<uint32_t>(dataBytes));
+  // The canonical header writes sizes it cannot hold as 0xFFFFFF00: refuse those rather than lose data.
+  if (dataBytes + 36 >= 0xFFFFFF00u) return Fail(error, "audio is too long for a WAV file");
+  const auto header = CanonicalWavHeader(channels, static_cast<uint32_t>(sampleRate), 16, dataBytes);
+  bytes.reserve(header.size() + dataBytes);
+  bytes.assign(header.begin(), header.end());
   for (size_t i = 0; i < count; ++i) Put16(bytes, static_cast<uint16_t>(samples[i]));
   return true;
 }
