@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "content/package_writer.h"
 #include "content/song_package.h"
 #include "content/temp_folder.h"
 #include "e2e/run_program.h"
+#include "platform/text_encoding.h"
 #include "platform/wav_file.h"
 
 namespace sonavera::e2e {
@@ -192,6 +194,24 @@ INSTANTIATE_TEST_SUITE_P(
         BadSing{{"--song", "/no/such/song", "--out", "@out"}, "not a folder: /no/such/song"},
         BadSing{{"--song", SONAVERA_PROGRAM_DIR "/歌曲/单曲/友谊地久天长_KTV版", "--out", "@out"}, ""},
         BadSing{{"--song", SONAVERA_PROGRAM_DIR "/Images", "--out", "@out"}, ""}));
+
+// "sp" says the song ends in a billion seconds: no endless take, a message instead.
+TEST(SingRefuses, ASongWhoseTimingTableIsDamaged) {
+  TempFolder folder;
+  content::SongPackageSpec spec;
+  content::PackageLine line{1.0f, 1.864f, std::vector<int>(50, 600)};
+  line.frames.insert(line.frames.end(), 4, 0);
+  spec.lines.push_back(line);
+  spec.closingEnd = 1e9f;
+  spec.lyric = platform::Utf8ToGbk("啦\n").value();
+  std::string message;
+  ASSERT_TRUE(content::WriteSongPackage(folder.Path("song/data"), spec, message)) << message;
+  const ProgramRun run = Tool({"sing", "--song", folder.Path("song"), "--out", folder.Path("take.wav")});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err.rfind("sonavera-tool: sing: the song's last line does not end within an hour", 0), 0u)
+      << run.err;
+  EXPECT_FALSE(fs::exists(folder.Path("take.wav")));
+}
 
 TEST(SingRefuses, AnOutputItCannotWrite) {
   const ProgramRun run =

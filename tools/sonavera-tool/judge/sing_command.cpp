@@ -21,6 +21,7 @@ constexpr int kRate = 8000;              // what the judge's capture delivers
 constexpr double kFrameSeconds = 0.016;  // one reference frame per stage tick
 constexpr double kTail = 1.0;            // silence after the last line, so the song can close
 constexpr double kMaxDelay = 10.0;
+constexpr float kLongestSong = 3600.0f;
 constexpr double kPeak = 12000.0;  // well below full scale, like a microphone at arm's length
 constexpr double kVibratoHz = 5.5;
 constexpr double kVibratoTenths = 1.5;   // a light vibrato: well inside the judge's tolerance
@@ -79,25 +80,31 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 // The reference pitch (tenths, 0 = rest) due at `seconds` of the song.
 class ReferenceCursor {
  public:
-  explicit ReferenceCursor(const content::SongTables& song) : song_(song) {}
+  explicit ReferenceCursor(const content::SongTables& song)
+      : song_(song), sung_(std::min<int>(song.lineCount - 1, static_cast<int>(song.lineStart.size()))) {}
 
   // Times must not go backwards between calls.
   int PitchAt(double seconds) {
-    const int sung = song_.lineCount - 1;
-    while (line_ < sung && seconds >= song_.lineStart[line_] + FrameCount() * kFrameSeconds) Advance();
-    if (line_ >= sung || seconds < song_.lineStart[line_]) return 0;
+    while (line_ < sung_ && seconds >= song_.lineStart[line_] + FrameCount() * kFrameSeconds) Advance();
+    if (line_ >= sung_ || seconds < song_.lineStart[line_]) return 0;
     const auto frame = static_cast<int>((seconds - song_.lineStart[line_]) / kFrameSeconds);
     return frame < FrameCount() ? song_.lineRefs[record_ + 1 + static_cast<size_t>(frame)] : 0;
   }
 
  private:
-  int FrameCount() const { return song_.lineRefs[record_]; }
+  // A record that would reach past the table counts as empty: the voice stays silent there.
+  int FrameCount() const {
+    if (record_ >= song_.lineRefs.size()) return 0;
+    const int count = song_.lineRefs[record_];
+    return count > 0 && static_cast<size_t>(count) < song_.lineRefs.size() - record_ ? count : 0;
+  }
   void Advance() {
     record_ += static_cast<size_t>(FrameCount()) + 1;
     ++line_;
   }
 
   const content::SongTables& song_;
+  const int sung_;  // lines with a reference track
   int line_ = 0;
   size_t record_ = 0;  // index of the current line's frame count in lineRefs
 };
@@ -164,6 +171,9 @@ int RunSing(const std::vector<std::string>& args) {
   if (!content::LoadSongPackage(load, song, message)) return Fail("sing: " + message);
   if (song.lineCount < 2 || song.lineEnd.empty())
     return Fail("sing: the song has no sung lines to follow: " + options.songFolder);
+  // A damaged timing table must not turn into an endless take.
+  if (!(song.lineEnd.back() > 0.0f && song.lineEnd.back() < kLongestSong))
+    return Fail("sing: the song's last line does not end within an hour: " + options.songFolder);
 
   // A man sings an octave below the written melody; the judge folds octaves.
   const std::vector<int16_t> take = RenderTake(song, options.woman ? 0 : -120, options.delay);
