@@ -8,6 +8,7 @@ namespace sonavera::artwork {
 bool WriteStagePictures(const Output& out);
 bool WriteDancePictures(const Output& out);
 bool WriteResultsPictures(const Output& out);
+bool WritePanelPictures(const Output& out);  // the medley's score panel
 bool WriteBitmapFont(const Output& out);     // font1.fnt + font1.png
 bool WriteParticleFiles(const Output& out);  // particle1.psi, trail.psi
 bool WriteVideoClip(const Output& out);      // avi/2.avi

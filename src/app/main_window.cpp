@@ -28,6 +28,8 @@ namespace sonavera::app {
 namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
+// Where medley songs live under the program folder; single songs are in "歌曲/单曲".
+constexpr const char* kMedleySongs = "歌曲/串烧歌曲";
 const std::initializer_list<int> kModeButtons = {1129, 1130, 1123, 1120, 1121, 1122};
 const std::initializer_list<int> kSingleListControls = {1072, 1044, 1091, 1064, 1094, 1085};
 const std::initializer_list<int> kMedleyListControls = {1072, 1043, 1044, 1045, 1046, 1064, 1094,
@@ -41,6 +43,7 @@ CRating1Dlg::CRating1Dlg(std::string folder, MainWindowServices& services, QWidg
   setWindowTitle("Sonavera");
   setFixedSize(kWidth, kHeight);
   BuildControls();
+  BuildMedleyPanel();
   // Initial state: only the start buttons show.
   Show({1014, 1089, 1072, 1043, 1044, 1045, 1046, 1064, 1094, 1090, 1091, 1092, 1093, 1098, 1055, 1056, 1085,
         1086},
@@ -59,7 +62,11 @@ CRating1Dlg::CRating1Dlg(std::string folder, MainWindowServices& services, QWidg
 }
 
 CRating1Dlg::~CRating1Dlg() {
-  if (performance != nullptr) performance->GetStage().SetStickInput(nullptr);  // it outlives the window
+  // The performance outlives the window.
+  if (performance != nullptr) {
+    performance->GetStage().SetStickInput(nullptr);
+    UnhookPerformance();
+  }
 }
 
 QWidget* CRating1Dlg::Control(int id) const {
@@ -198,15 +205,14 @@ void CRating1Dlg::SetLanes(uint8_t dance, uint8_t sing) {
 }
 
 void CRating1Dlg::SetPerformance(Performance* target) {
-  if (performance != nullptr) performance->GetStage().SetStickInput(nullptr);
+  if (performance != nullptr) {
+    performance->GetStage().SetStickInput(nullptr);
+    UnhookPerformance();
+  }
   performance = target;
   if (performance == nullptr) return;
   performance->GetStage().SetStickInput(&stickInput);
-  performance->onReturnToList = [this] { ReturnToList(); };
-  performance->onNextMedleySong = [this](int number) {
-    medleySongNumber = number;
-    PrepareSong();
-  };
+  HookPerformance();
 }
 
 IntroduceDlg& CRating1Dlg::Introduce() {
@@ -404,6 +410,7 @@ void CRating1Dlg::StartSong() {
     }
     medleySongNumber = 0;
     medleyMode = 1;
+    ktvMode = 0;  // medley songs are judged by their melody, whatever was sung before
     PrepareSong();
     return;
   }
@@ -449,7 +456,7 @@ void CRating1Dlg::PrepareSong() {
   if (medleyMode) {
     // The medley's song is the one named in its slot.
     const std::string name = ControlAs<QLineEdit>(medleySlotIds[medleySongNumber & 3])->text().toStdString();
-    const std::filesystem::path folder = std::filesystem::path(programFolder) / "歌曲/单曲" / name;
+    const std::filesystem::path folder = std::filesystem::path(programFolder) / kMedleySongs / name;
     songTitle = platform::Utf8ToGbk(name).value_or(std::string());
     songFolder = content::FindSongDataFolder(folder.string());
   }
@@ -472,6 +479,7 @@ void CRating1Dlg::PrepareSong() {
 
 void CRating1Dlg::ReturnToList() {
   if (performance != nullptr) performance->End();
+  HideScorePanel();
   if (ktvMode) SetLanes(danceOn, 1);
   page = 1;
   searchPosition = -1;

@@ -18,6 +18,7 @@ class QWidget;
 namespace sonavera::app {
 
 class MainWindowServices;
+class CScoreDlg;
 class IntroduceDlg;
 class Performance;
 class StickReader;
@@ -67,6 +68,16 @@ class CRating1Dlg : public QDialog {
   /// window only switches pages.
   void SetPerformance(Performance* performance);
 
+  /// The medley's end: shows the score panel over anchor 1105, growing from its centre, with the
+  /// medley's score and the take it plays back (`takePath`, `takeSeconds` long).
+  void ShowMedleyScore(float score, const std::string& takePath, int takeSeconds);
+  /// The voice selection went back to the man's voice: the buttons show it.
+  void ShowManVoiceSelected();
+  /// The medley's score panel (created hidden with the window).
+  CScoreDlg& ScorePanel() { return *scoreDlg; }
+  /// Where the score panel goes, in this window's coordinates (hidden anchor 1105).
+  QRect ScorePanelAnchor() const;
+
   SongList& Songs() { return songs; }
   DanceStick& Stick() { return stick; }
 
@@ -87,6 +98,7 @@ class CRating1Dlg : public QDialog {
   int medleyMode = 0;
   int medleySongNumber = 0;
   bool songRunning = false;
+  bool scorePanelShown = false;
   std::string songTitle;  // GBK bytes
   std::string songFolder;
   std::string programFolder;
@@ -105,6 +117,10 @@ class CRating1Dlg : public QDialog {
 
  private:
   void BuildControls();
+  void BuildMedleyPanel();  // the anchors 1102, 1103, 1105 and the hidden score panel
+  void HideScorePanel();
+  void HookPerformance();   // the performance's callbacks into this window
+  void UnhookPerformance();
   QPushButton* AddButton(int id, const char* caption, QRect rect, bool toggle = false);
   void Show(std::initializer_list<int> ids, bool visible);
   void SetToggle(int id, bool on);
@@ -124,6 +140,7 @@ class CRating1Dlg : public QDialog {
   DanceStickInput stickInput{stick};  // what the stage's dance lane reads
   StickReader* stickReader = nullptr;
   IntroduceDlg* introduce = nullptr;  // owned as a child
+  CScoreDlg* scoreDlg = nullptr;      // owned as a child
   std::map<int, QWidget*> controls;
   QListWidget* list = nullptr;
   bool mouseSelecting = false;

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 #include "content/song_package.h"
 #include "platform/text_encoding.h"
@@ -146,6 +147,23 @@ void Performance::ClearMixdownFlags() {
   // A new take: the next replay mixes afresh and the last mix stops playing.
   mixdown.ResetForNextSong();
   player.Close();
+}
+
+void Performance::ShowManVoiceSelected() {
+  if (onManVoiceSelected) onManVoiceSelected();
+}
+
+void Performance::ShowMedleyScore(float score) {
+  // The results screen that follows shows the medley's score too.
+  app.finalScore = score;
+  // The last song's take is kept like a single song's, so the panel can play it back.
+  const std::string takePath = programFolder + "temp.wav";
+  recorder.Stop();
+  const bool saved = recorder.SaveAs(takePath);
+  recorder.Close();
+  ClearMixdownFlags();
+  const int takeSeconds = std::max(app.songLengthSec, 1);
+  if (onMedleyScore) onMedleyScore(score, saved ? takePath : std::string(), takeSeconds);
 }
 
 void Performance::PrepareNextMedleySong(int medleySongNumber) {

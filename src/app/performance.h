@@ -72,6 +72,11 @@ class Performance : public stage::StageShell, public judge::PerformanceShell {
   std::function<void()> onReturnToList;
   /// Medley: prepare song n (0-based) and call Start again.
   std::function<void(int)> onNextMedleySong;
+  /// Medley end: the medley's score and the last song's take to play back beside it ("temp.wav" in
+  /// the program folder) with its length in whole seconds.
+  std::function<void(float score, const std::string& takePath, int takeSeconds)> onMedleyScore;
+  /// The judge went back to the man's voice after a song sung with the woman's.
+  std::function<void()> onManVoiceSelected;
   /// Called once per song when its results are shown.
   std::function<void(const SongResult&)> onSongEnd;
   ReportWindow* reportWindow = nullptr;
@@ -95,9 +100,9 @@ class Performance : public stage::StageShell, public judge::PerformanceShell {
 
   // PerformanceShell
   void ForgetStageWindow() override {}
-  void ShowManVoiceSelected() override {}
+  void ShowManVoiceSelected() override;
   void PrepareNextMedleySong(int medleySongNumber) override;
-  void ShowMedleyScore(float score) override { app.finalScore = score; }
+  void ShowMedleyScore(float score) override;
   void ClearMixdownFlags() override;
 
  private:
