@@ -11,5 +11,6 @@ bool WriteResultsPictures(const Output& out);
 bool WriteBitmapFont(const Output& out);     // font1.fnt + font1.png
 bool WriteParticleFiles(const Output& out);  // particle1.psi, trail.psi
 bool WriteVideoClip(const Output& out);      // avi/2.avi
+bool WriteWindowPictures(const Output& out);  // the main window's pages and mode toggles
 
 }  // namespace sonavera::artwork
