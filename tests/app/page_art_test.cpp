@@ -424,6 +424,15 @@ TEST_F(PageWindow, StageScalesToTheScreenAndTheSongsEndLeavesIt) {
   EXPECT_NEAR(view->ToStage(stop).x(), 25.0, 0.5);
   EXPECT_NEAR(view->ToStage(stop).y(), 25.0, 0.5);
 
+  // F11 reaches the window while the stage's view has the keyboard; the stage never sees it.
+  view->setFocus();
+  PressF11(view);
+  EXPECT_FALSE(window->isFullScreen());
+  EXPECT_EQ(view->size(), QSize(800, 600));
+  PressF11(view);
+  EXPECT_TRUE(window->isFullScreen());
+  EXPECT_FALSE(hge->Input_GetKeyState(platform::engine::HGEK_F1 + 10));
+
   ASSERT_TRUE(RunUntil([&] { return performance.GetStage().stageMode == stage::kPerforming; }, 20000));
   // Meanwhile the platform has given the window its own screen's size; take the larger one again.
   window->resize(1600, 1000);
