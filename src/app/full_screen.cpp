@@ -24,9 +24,8 @@ FullScreenSinging::FullScreenSinging(QWidget& window, std::map<int, QWidget*>& c
   box->hide();  // never shown: F11 is its switch
   controls[kBoxId] = box;
   connect(box, &QCheckBox::toggled, this, [this](bool checked) { Apply(checked); });
-  window.installEventFilter(this);
-  if (container != nullptr) container->installEventFilter(this);
-  // F11 must work while the stage's view has the keyboard, and the view takes every key it knows.
+  // Watches the window and the container, and F11 anywhere inside the window: the stage's view,
+  // which has the keyboard during a song, takes every key it knows.
   qApp->installEventFilter(this);
 }
 

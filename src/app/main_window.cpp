@@ -22,6 +22,7 @@
 #include "app/stick_map_dlg.h"
 #include "app/stick_reader.h"
 #include "app/stick_settings.h"
+#include "app/toggle_button.h"
 #include "content/song_package.h"
 #include "platform/audio/capture_device.h"
 #include "platform/text_encoding.h"

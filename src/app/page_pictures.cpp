@@ -1,7 +1,5 @@
 #include "app/page_pictures.h"
 
-#include <QPainter>
-
 namespace sonavera::app {
 namespace {
 
@@ -64,26 +62,6 @@ const QPixmap* PagePictures::Page(int page) const {
 const QPixmap* PagePictures::Toggle(int id, bool on) const {
   const auto it = toggles.find({id, on});
   return it == toggles.end() ? nullptr : &it->second;
-}
-
-ToggleButton::ToggleButton(const QString& caption, const QPixmap* onFace, const QPixmap* offFace,
-                           QWidget* parent)
-    : QPushButton(caption, parent), onFace(onFace), offFace(offFace) {
-  setCheckable(true);
-  if (onFace != nullptr && offFace != nullptr) {
-    setFlat(true);
-    setCursor(Qt::PointingHandCursor);
-  }
-}
-
-void ToggleButton::paintEvent(QPaintEvent* event) {
-  const QPixmap* face = isChecked() ? onFace : offFace;
-  // One picture alone would leave one of the states unreadable: both or the plain button.
-  if (onFace == nullptr || offFace == nullptr) return QPushButton::paintEvent(event);
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, face->size() != size());
-  painter.drawPixmap(rect(), *face, face->rect());
-  if (isDown()) painter.fillRect(rect(), QColor(0, 0, 0, 60));  // pressed feedback
 }
 
 }  // namespace sonavera::app

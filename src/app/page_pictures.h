@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPixmap>
-#include <QPushButton>
 #include <map>
 #include <string>
 
@@ -26,20 +25,6 @@ class PagePictures {
  private:
   std::map<int, QPixmap> pages;
   std::map<std::pair<int, bool>, QPixmap> toggles;
-};
-
-/// A mode toggle whose face is its "on" picture while checked and its "off" picture otherwise.
-/// Without both pictures it draws as the plain checkable button with its caption.
-class ToggleButton : public QPushButton {
- public:
-  ToggleButton(const QString& caption, const QPixmap* onFace, const QPixmap* offFace, QWidget* parent);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  const QPixmap* onFace;  // owned by the window's PagePictures
-  const QPixmap* offFace;
 };
 
 }  // namespace sonavera::app
