@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
   } steps[] = {{"stage pictures", WriteStagePictures},     {"dance pictures", WriteDancePictures},
                {"results pictures", WriteResultsPictures}, {"bitmap font", WriteBitmapFont},
                {"particle files", WriteParticleFiles},     {"video clip", WriteVideoClip},
-               {"panel pictures", WritePanelPictures}};
+               {"panel pictures", WritePanelPictures},
+               {"window pictures", WriteWindowPictures}};
   for (const auto& step : steps) {
     if (!step.write(out)) {
       std::fprintf(stderr, "sonavera-artwork: cannot write the %s into %s\n", step.what,

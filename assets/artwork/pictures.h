@@ -12,5 +12,6 @@ bool WritePanelPictures(const Output& out);  // the medley's score panel
 bool WriteBitmapFont(const Output& out);     // font1.fnt + font1.png
 bool WriteParticleFiles(const Output& out);  // particle1.psi, trail.psi
 bool WriteVideoClip(const Output& out);      // avi/2.avi
+bool WriteWindowPictures(const Output& out);  // the main window's pages and mode toggles
 
 }  // namespace sonavera::artwork

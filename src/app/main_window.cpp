@@ -12,14 +12,17 @@
 #include <filesystem>
 
 #include "app/about_dlg.h"
+#include "app/full_screen.h"
 #include "app/introduce_dlg.h"
 #include "app/main_window_services.h"
 #include "app/main_window_texts.h"
+#include "app/page_pictures.h"
 #include "app/performance.h"
 #include "app/song_list_widget.h"
 #include "app/stick_map_dlg.h"
 #include "app/stick_reader.h"
 #include "app/stick_settings.h"
+#include "app/toggle_button.h"
 #include "content/song_package.h"
 #include "platform/audio/capture_device.h"
 #include "platform/text_encoding.h"
@@ -44,6 +47,7 @@ CRating1Dlg::CRating1Dlg(std::string folder, MainWindowServices& services, QWidg
   setFixedSize(kWidth, kHeight);
   BuildControls();
   BuildMedleyPanel();
+  fullScreen = new FullScreenSinging(*this, controls);
   // Initial state: only the start buttons show.
   Show({1014, 1089, 1072, 1043, 1044, 1045, 1046, 1064, 1094, 1090, 1091, 1092, 1093, 1098, 1055, 1056, 1085,
         1086},
@@ -74,11 +78,18 @@ QWidget* CRating1Dlg::Control(int id) const {
   return it == controls.end() ? nullptr : it->second;
 }
 
+const PagePictures& CRating1Dlg::Pictures() {
+  if (!pictures) pictures = std::make_unique<PagePictures>(programFolder);
+  return *pictures;
+}
+
 QPushButton* CRating1Dlg::AddButton(int id, const char* caption, QRect rect, bool toggle) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), this);
+  // The mode toggles are flat buttons whose face is their on or off picture.
+  auto* button = toggle ? new ToggleButton(QString::fromUtf8(caption), Pictures().Toggle(id, true),
+                                           Pictures().Toggle(id, false), this)
+                        : new QPushButton(QString::fromUtf8(caption), this);
   button->setObjectName(QString::number(id));
   button->setGeometry(rect);
-  button->setCheckable(toggle);
   button->setAutoDefault(false);
   button->installEventFilter(this);
   controls[id] = button;
@@ -188,6 +199,7 @@ void CRating1Dlg::Show(std::initializer_list<int> ids, bool visible) {
 }
 
 void CRating1Dlg::SetToggle(int id, bool on) {
+  // The button's face follows its checked state.
   if (auto* button = ControlAs<QPushButton>(id)) button->setChecked(on);
 }
 
@@ -249,6 +261,7 @@ void CRating1Dlg::StartSinging() {
   ShowSingleList();
   Show({1081, 1082, 1083, 1084}, false);
   Show(kModeButtons, true);
+  if (fullScreen->Checked()) fullScreen->Enter();
   update();
 }
 
@@ -496,6 +509,7 @@ void CRating1Dlg::ReturnToList() {
   if (singlePage) ControlAs<QLineEdit>(1044)->clear();
   if (listStale) FillList();
   if (lastSongIndex >= 0 && lastSongIndex < list->count()) SelectRow(lastSongIndex);
+  fullScreen->Leave();  // full-screen singing ends with the song
   update();
 }
 
@@ -512,12 +526,22 @@ void CRating1Dlg::ShowStickMap() {
 }
 
 void CRating1Dlg::paintEvent(QPaintEvent*) {
-  // The page backgrounds: a dark stage-like gradient, warmer on the list page.
   QPainter painter(this);
-  QLinearGradient gradient(0, 0, 0, height());
+  // Full screen leaves a border round the scaled page.
+  const QRectF pageRect = FullScreenSinging::PageRect(size());
+  if (pageRect != QRectF(rect())) painter.fillRect(rect(), Qt::black);
+  if (const QPixmap* picture = Pictures().Page(page)) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, pageRect.size() != QSizeF(picture->size()));
+    painter.drawPixmap(pageRect, *picture, QRectF(picture->rect()));
+    return;
+  }
+  // Without the page's picture: a dark stage-like gradient, warmer on the list page.
+  painter.translate(pageRect.topLeft());
+  painter.scale(pageRect.width() / kWidth, pageRect.height() / kHeight);
+  QLinearGradient gradient(0, 0, 0, kHeight);
   gradient.setColorAt(0, page == 0 ? QColor(0x1B, 0x1F, 0x3A) : QColor(0x2A, 0x17, 0x33));
   gradient.setColorAt(1, QColor(0x05, 0x05, 0x0C));
-  painter.fillRect(rect(), gradient);
+  painter.fillRect(QRect(0, 0, kWidth, kHeight), gradient);
   painter.setPen(QColor(0xF0, 0xC8, 0x50));
   QFont font = painter.font();
   font.setPixelSize(page == 0 ? 56 : 28);

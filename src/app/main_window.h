@@ -17,8 +17,10 @@ class QWidget;
 
 namespace sonavera::app {
 
+class FullScreenSinging;
 class MainWindowServices;
 class CScoreDlg;
+class PagePictures;
 class IntroduceDlg;
 class Performance;
 class StickReader;
@@ -80,6 +82,8 @@ class CRating1Dlg : public QDialog {
 
   SongList& Songs() { return songs; }
   DanceStick& Stick() { return stick; }
+  /// Full-screen singing: box 1079 and F11.
+  FullScreenSinging& FullScreen() { return *fullScreen; }
 
   int page = 0;  // 0 start page, 1 song list
   int medleyPage = 0;
@@ -132,6 +136,7 @@ class CRating1Dlg : public QDialog {
   bool SelectedIsKtv() const;
   void FillList();
   void ClearSlots();
+  const PagePictures& Pictures();  // read on first use
 
   MainWindowServices& services;
   Performance* performance = nullptr;
@@ -146,6 +151,8 @@ class CRating1Dlg : public QDialog {
   bool mouseSelecting = false;
   bool listStale = false;
   bool selectingRow = false;
+  std::unique_ptr<PagePictures> pictures;
+  FullScreenSinging* fullScreen = nullptr;  // owned as a child
 };
 
 }  // namespace sonavera::app
