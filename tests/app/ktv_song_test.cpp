@@ -16,6 +16,7 @@
 #include "app/main_window_services.h"
 #include "app/performance.h"
 #include "app/qt_app.h"
+#include "app/song_run.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
 #include "content/temp_folder.h"
@@ -27,35 +28,9 @@ namespace sonavera::app {
 namespace {
 
 using content::testing::TempFolder;
-
-struct QuietServices : MainWindowServices {
-  void ShowMessage(const std::string& text, const std::string&, bool) override { messages.push_back(text); }
-  bool OpenCaptureDevice() override { return true; }
-  std::vector<std::string> messages;
-};
-
-// A mouse click on a list row, as the user gives it (also on the row already selected).
-void Pick(QListWidget* list, int row) {
-  QWidget* viewport = list->viewport();
-  const QPoint at = list->visualItemRect(list->item(row)).center();
-  QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QApplication::sendEvent(viewport, &press);
-  QApplication::sendEvent(viewport, &release);
-}
-
-template <typename Done>
-bool RunUntil(Done done, int limitMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < limitMs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return done();
-}
+using testing::Pick;
+using testing::QuietServices;
+using testing::RunUntil;
 
 constexpr int kRate = 8000;
 
@@ -86,14 +61,10 @@ void WriteLibrary(const TempFolder& program, bool voice) {
   std::string message;
   const std::string folder = program.Path("歌曲/单曲/小曲_KTV版/data");
   ASSERT_TRUE(content::WriteSongPackage(folder, KtvSong(), message)) << message;
-  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 7, 0));
-  for (const char* name : {"/music.mp3", "/music1.mp3"}) sonavera::testing::WriteFile(folder + name, music);
+  testing::WriteQuietMusic(folder + "/", 7);
   std::ofstream(program.Path("List.txt"), std::ios::binary)
       << platform::Utf8ToGbk("普通 流行\r\n小曲_KTV版 K 歌\r\n").value();
-  const std::vector<int16_t> take = KtvTake(voice);
-  std::string error;
-  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, kRate, error))
-      << error;
+  testing::WriteTake(program.Path("take.wav"), KtvTake(voice));
 }
 
 class KtvSongRun : public ::testing::TestWithParam<bool> {};

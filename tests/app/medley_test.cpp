@@ -16,6 +16,7 @@
 #include "app/main_window_services.h"
 #include "app/performance.h"
 #include "app/qt_app.h"
+#include "app/song_run.h"
 #include "app/score_dlg.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
@@ -28,36 +29,10 @@ namespace sonavera::app {
 namespace {
 
 using content::testing::TempFolder;
+using testing::Pick;
+using testing::QuietServices;
+using testing::RunUntil;
 namespace fs = std::filesystem;
-
-struct QuietServices : MainWindowServices {
-  void ShowMessage(const std::string& text, const std::string&, bool) override { messages.push_back(text); }
-  bool OpenCaptureDevice() override { return true; }
-  std::vector<std::string> messages;
-};
-
-// A mouse click on a list row, as the user gives it (also on the row already selected).
-void Pick(QListWidget* list, int row) {
-  QWidget* viewport = list->viewport();
-  const QPoint at = list->visualItemRect(list->item(row)).center();
-  QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QApplication::sendEvent(viewport, &press);
-  QApplication::sendEvent(viewport, &release);
-}
-
-template <typename Done>
-bool RunUntil(Done done, int limitMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < limitMs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return done();
-}
 
 const char* const kSongs[] = {"甲", "乙", "丙", "丁"};
 
@@ -75,37 +50,21 @@ content::SongPackageSpec MedleySong(const char* name) {
   return spec;
 }
 
-// A woman singing middle C: 52 semitones plus the woman's offset of 8 make 60. Or silence.
-std::vector<int16_t> Take(bool voice) {
-  std::vector<int16_t> samples(60 * 8000, 0);
-  if (!voice) return samples;
-  const double hz = 440.0 * std::pow(2.0, (52 - 69) / 12.0);
-  for (size_t n = 0; n < samples.size(); ++n) {
-    const double phase = 2 * M_PI * hz * static_cast<double>(n) / 8000.0;
-    samples[n] = static_cast<int16_t>(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
-                                      1500 * std::sin(3 * phase));
-  }
-  return samples;
-}
-
 // The four songs exist only among the medley songs; the catalogue names a fifth that is not on disk.
 void WriteLibrary(const TempFolder& program, bool voice) {
-  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 6, 0));
   std::string catalogue;
   for (const char* name : kSongs) {
     const std::string folder = program.Path(std::string("歌曲/串烧歌曲/") + name + "/data");
     std::string message;
     ASSERT_TRUE(content::WriteSongPackage(folder, MedleySong(name), message)) << message;
-    for (const char* file : {"/music.mp3", "/music1.mp3"}) sonavera::testing::WriteFile(folder + file, music);
+    testing::WriteQuietMusic(folder + "/", 6);
     catalogue += std::string(name) + " 串烧\r\n";
   }
   catalogue += "戊 串烧\r\n";
   fs::create_directories(program.Path("歌曲/单曲"));
   std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk(catalogue).value();
-  const std::vector<int16_t> take = Take(voice);
-  std::string error;
-  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error))
-      << error;
+  // A woman singing middle C: 52 semitones plus the woman's offset of 8 make 60. Or silence.
+  testing::WriteTake(program.Path("take.wav"), testing::HeldNoteTake(voice, 52, 60));
 }
 
 std::vector<std::string> SlotTexts(const CRating1Dlg& window) {

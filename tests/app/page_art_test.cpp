@@ -24,6 +24,7 @@
 #include "app/page_pictures.h"
 #include "app/performance.h"
 #include "app/qt_app.h"
+#include "app/song_run.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
 #include "content/temp_folder.h"
@@ -37,16 +38,12 @@ namespace sonavera::app {
 namespace {
 
 using content::testing::TempFolder;
+using testing::QuietServices;
+using testing::RunUntil;
 namespace fs = std::filesystem;
 
 const std::string kBuiltFolder = std::string(SONAVERA_PROGRAM_DIR) + "/";
 const int kToggleIds[] = {1120, 1121, 1122, 1123, 1129, 1130};
-
-struct QuietServices : MainWindowServices {
-  void ShowMessage(const std::string& text, const std::string&, bool) override { messages.push_back(text); }
-  bool OpenCaptureDevice() override { return true; }
-  std::vector<std::string> messages;
-};
 
 QImage Load(const std::string& file) {
   QImage image(QString::fromStdString(kBuiltFolder + file));
@@ -345,17 +342,6 @@ TEST_F(PageWindow, StartSingingHonoursTheBox) {
   Click(1081);
   EXPECT_TRUE(window->isFullScreen());
   EXPECT_TRUE(window->FullScreen().Active());
-}
-
-template <typename Done>
-bool RunUntil(Done done, int limitMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < limitMs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return done();
 }
 
 // A one-line song with a silent accompaniment, in the program folder's library.

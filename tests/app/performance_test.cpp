@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/main_window_services.h"
 #include "app/qt_app.h"
+#include "app/song_run.h"
 #include "app/results_file.h"
 #include "app/stage_report_window.h"
 #include "audio/test_media.h"
@@ -29,13 +30,9 @@ namespace sonavera::app {
 namespace {
 
 using content::testing::TempFolder;
+using testing::QuietServices;
+using testing::RunUntil;
 namespace fs = std::filesystem;
-
-struct QuietServices : MainWindowServices {
-  void ShowMessage(const std::string& text, const std::string&, bool) override { messages.push_back(text); }
-  bool OpenCaptureDevice() override { return true; }
-  std::vector<std::string> messages;
-};
 
 // Three short lines on middle C (600); the last one closes the song about 9 s in.
 content::SongPackageSpec ShortSong() {
@@ -51,46 +48,15 @@ content::SongPackageSpec ShortSong() {
   return spec;
 }
 
-// A man singing middle C an octave low for the whole take (so the take's start need not meet the
-// song's), or silence.
-std::vector<int16_t> Take(bool voice) {
-  std::vector<int16_t> samples(30 * 8000, 0);
-  if (!voice) return samples;
-  const double hz = 440.0 * std::pow(2.0, (48 - 69) / 12.0);
-  for (size_t n = 0; n < samples.size(); ++n) {
-    const double phase = 2 * M_PI * hz * static_cast<double>(n) / 8000.0;
-    samples[n] = static_cast<int16_t>(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
-                                      1500 * std::sin(3 * phase));
-  }
-  return samples;
-}
-
 // The short song with a quiet accompaniment in a program folder of its own, and the take.
 void WriteLibrary(const TempFolder& program, bool voice) {
   std::string message;
   ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message))
       << message;
-  // A quiet accompaniment: its channel is the song's clock.
-  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 12, 0));
-  for (const char* name : {"music.mp3", "music1.mp3"})
-    sonavera::testing::WriteFile(program.Path(std::string("歌曲/单曲/短歌/data/") + name), music);
+  testing::WriteQuietMusic(program.Path("歌曲/单曲/短歌/data/"), 12);
   std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk("短歌 测试\r\n").value();
-  const std::vector<int16_t> take = Take(voice);
-  std::string error;
-  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error))
-      << error;
-}
-
-// Lets the event loop run until `done` or the safety limit (a hung song fails instead of blocking).
-template <typename Done>
-bool RunUntil(Done done, int limitMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < limitMs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return done();
+  // A man singing middle C an octave low, or silence.
+  testing::WriteTake(program.Path("take.wav"), testing::HeldNoteTake(voice, 48, 30));
 }
 
 class WholeSong : public ::testing::TestWithParam<bool> {};
