@@ -76,8 +76,8 @@ inline void WriteTake(const std::string& path, const std::vector<int16_t>& take)
 /// A silent accompaniment of `seconds` as "music.mp3" and "music1.mp3" in a song's data folder
 /// (ending in '/'): its channel is the song's clock.
 inline void WriteQuietMusic(const std::string& dataFolder, int seconds) {
-  const auto music =
-      sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(static_cast<size_t>(44100 * 2 * seconds), 0));
+  const auto music = sonavera::testing::Mp3Bytes(
+      44100, 2, std::vector<int16_t>(static_cast<size_t>(44100 * 2 * seconds), 0));
   for (const char* name : {"music.mp3", "music1.mp3"}) sonavera::testing::WriteFile(dataFolder + name, music);
 }
 
