@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
                {"results pictures", WriteResultsPictures}, {"bitmap font", WriteBitmapFont},
                {"particle files", WriteParticleFiles},     {"video clip", WriteVideoClip},
                {"panel pictures", WritePanelPictures},
-               {"window pictures", WriteWindowPictures}};
+               {"window pictures", WriteWindowPictures},
+               {"voice animations", WriteVoiceAnimations}};
   for (const auto& step : steps) {
     if (!step.write(out)) {
       std::fprintf(stderr, "sonavera-artwork: cannot write the %s into %s\n", step.what,

@@ -13,5 +13,6 @@ bool WriteBitmapFont(const Output& out);     // font1.fnt + font1.png
 bool WriteParticleFiles(const Output& out);  // particle1.psi, trail.psi
 bool WriteVideoClip(const Output& out);      // avi/2.avi
 bool WriteWindowPictures(const Output& out);  // the main window's pages and mode toggles
+bool WriteVoiceAnimations(const Output& out);  // the medley's man and woman frame strips
 
 }  // namespace sonavera::artwork

@@ -23,6 +23,7 @@
 #include "app/stick_reader.h"
 #include "app/stick_settings.h"
 #include "app/toggle_button.h"
+#include "app/voice_animation.h"
 #include "content/song_package.h"
 #include "platform/audio/capture_device.h"
 #include "platform/text_encoding.h"
@@ -421,6 +422,9 @@ void CRating1Dlg::StartSong() {
         return;
       }
     }
+    VoiceAnimation::In(*this, Control(1014))
+        .Play(ControlAs<QRadioButton>(1056)->isChecked() ? VoiceAnimation::Voice::Woman
+                                                         : VoiceAnimation::Voice::Man);
     medleySongNumber = 0;
     medleyMode = 1;
     ktvMode = 0;  // medley songs are judged by their melody, whatever was sung before
@@ -492,6 +496,7 @@ void CRating1Dlg::PrepareSong() {
 
 void CRating1Dlg::ReturnToList() {
   if (performance != nullptr) performance->End();
+  if (VoiceAnimation* animation = VoiceAnimation::Find(*this)) animation->Stop();
   HideScorePanel();
   if (ktvMode) SetLanes(danceOn, 1);
   page = 1;
