@@ -19,6 +19,7 @@
 #include "app/main_window_services.h"
 #include "app/performance.h"
 #include "app/qt_app.h"
+#include "app/song_run.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
 #include "content/temp_folder.h"
@@ -30,21 +31,13 @@ namespace sonavera::app {
 namespace {
 
 using content::testing::TempFolder;
+using testing::Pick;
+using testing::QuietServices;
+using testing::RunUntil;
 using Voice = VoiceAnimation::Voice;
 namespace fs = std::filesystem;
 
 const std::string kProgramDir = std::string(SONAVERA_PROGRAM_DIR) + "/";
-
-template <typename Done>
-bool RunUntil(Done done, int limitMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < limitMs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return done();
-}
 
 // Pixels a frame covers (alpha above a quarter).
 int CoveredPixels(const QImage& image) {
@@ -196,28 +189,10 @@ TEST(VoiceAnimationWidget, BadStripsShowNothing) {
   EXPECT_EQ(animation.FrameCount(), 0);
 }
 
-struct QuietServices : MainWindowServices {
-  void ShowMessage(const std::string& text, const std::string&, bool) override { messages.push_back(text); }
-  bool OpenCaptureDevice() override { return true; }
-  std::vector<std::string> messages;
-};
-
-void Pick(QListWidget* list, int row) {
-  QWidget* viewport = list->viewport();
-  const QPoint at = list->visualItemRect(list->item(row)).center();
-  QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QApplication::sendEvent(viewport, &press);
-  QApplication::sendEvent(viewport, &release);
-}
-
 const char* const kSongs[] = {"甲", "乙", "丙", "丁"};
 
 // Four medley songs of two short lines each and a silent take for the microphone.
 void WriteMedleyLibrary(const TempFolder& program) {
-  const auto music = sonavera::testing::Mp3Bytes(44100, 2, std::vector<int16_t>(44100 * 2 * 4, 0));
   std::string catalogue;
   for (const char* name : kSongs) {
     const std::string folder = program.Path(std::string("歌曲/串烧歌曲/") + name + "/data");
@@ -227,15 +202,12 @@ void WriteMedleyLibrary(const TempFolder& program) {
     spec.lyric = platform::Utf8ToGbk("啦 啦\n").value();
     std::string message;
     ASSERT_TRUE(content::WriteSongPackage(folder, spec, message)) << message;
-    for (const char* file : {"/music.mp3", "/music1.mp3"}) sonavera::testing::WriteFile(folder + file, music);
+    testing::WriteQuietMusic(folder + "/", 4);
     catalogue += std::string(name) + " 串烧\r\n";
   }
   fs::create_directories(program.Path("歌曲/单曲"));
   std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk(catalogue).value();
-  const std::vector<int16_t> take(30 * 8000, 0);
-  std::string error;
-  ASSERT_TRUE(platform::WriteWavFile(program.Path("take.wav"), take.data(), take.size(), 1, 8000, error))
-      << error;
+  testing::WriteTake(program.Path("take.wav"), testing::HeldNoteTake(false, 0, 30));
 }
 
 // The medley page with its four slots filled and the voice chosen on 1055 or 1056.
