@@ -75,13 +75,9 @@ TEST_P(KtvSongRun, LanesCalibrationLoudnessAndBack) {
   const bool voice = GetParam();
   TempFolder program;
   WriteLibrary(program, voice);
-  platform::MicSettings mic;
-  mic.micFile = program.Path("take.wav");
-  Performance performance(program.Path(), mic);
-  std::vector<std::string> stageMessages;
-  performance.GetStage().showMessage = [&](const std::string& text, const std::string&) {
-    stageMessages.push_back(text);
-  };
+  testing::TakeFedPerformance run(program.Path(), program.Path("take.wav"));
+  Performance& performance = run.performance;
+  const std::vector<std::string>& stageMessages = run.stageMessages;  // recorded, never a modal box
   std::optional<SongResult> result;
   performance.onSongEnd = [&](const SongResult& song) { result = song; };
   QuietServices services;

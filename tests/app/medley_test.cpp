@@ -16,8 +16,8 @@
 #include "app/main_window_services.h"
 #include "app/performance.h"
 #include "app/qt_app.h"
-#include "app/song_run.h"
 #include "app/score_dlg.h"
+#include "app/song_run.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
 #include "content/temp_folder.h"
@@ -36,27 +36,16 @@ namespace fs = std::filesystem;
 
 const char* const kSongs[] = {"甲", "乙", "丙", "丁"};
 
-// Three short lines on middle C (600), all over about 4 s in.
-content::SongPackageSpec MedleySong(const char* name) {
-  content::SongPackageSpec spec;
-  spec.title = platform::Utf8ToGbk(name).value();
-  for (float start : {0.5f, 1.7f, 2.9f}) {
-    content::PackageLine line{start, 0.0f, std::vector<int>(56, 600)};
-    line.frames.insert(line.frames.end(), 4, 0);
-    line.end = start + 0.016f * static_cast<float>(line.frames.size());
-    spec.lines.push_back(line);
-  }
-  spec.lyric = platform::Utf8ToGbk("啦 啦 啦\n").value();
-  return spec;
-}
-
 // The four songs exist only among the medley songs; the catalogue names a fifth that is not on disk.
 void WriteLibrary(const TempFolder& program, bool voice) {
   std::string catalogue;
   for (const char* name : kSongs) {
     const std::string folder = program.Path(std::string("歌曲/串烧歌曲/") + name + "/data");
     std::string message;
-    ASSERT_TRUE(content::WriteSongPackage(folder, MedleySong(name), message)) << message;
+    // Three short lines, all over about 4 s in.
+    ASSERT_TRUE(
+        content::WriteSongPackage(folder, testing::MiddleCSong(name, {0.5f, 1.7f, 2.9f}, 56), message))
+        << message;
     testing::WriteQuietMusic(folder + "/", 6);
     catalogue += std::string(name) + " 串烧\r\n";
   }
@@ -83,13 +72,9 @@ TEST_P(Medley, FourSongsThenTheScorePanel) {
   const bool voice = GetParam();
   TempFolder program;
   WriteLibrary(program, voice);
-  platform::MicSettings mic;
-  mic.micFile = program.Path("take.wav");
-  Performance performance(program.Path(), mic);
-  std::vector<std::string> stageMessages;
-  performance.GetStage().showMessage = [&](const std::string& text, const std::string&) {
-    stageMessages.push_back(text);
-  };
+  testing::TakeFedPerformance run(program.Path(), program.Path("take.wav"));
+  Performance& performance = run.performance;
+  const std::vector<std::string>& stageMessages = run.stageMessages;  // recorded, never a modal box
   QuietServices services;
   CRating1Dlg window(program.Path(), services);
   window.SetPerformance(&performance);

@@ -370,17 +370,13 @@ void WriteSong(const TempFolder& program) {
 TEST_F(PageWindow, StageScalesToTheScreenAndTheSongsEndLeavesIt) {
   platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);  // the stage's artwork
   WriteSong(program);
-  platform::MicSettings mic;
-  mic.micFile = program.Path("take.wav");
-  Performance performance(program.Path(), mic);
+  testing::TakeFedPerformance run(program.Path(), program.Path("take.wav"));
+  Performance& performance = run.performance;
+  const std::vector<std::string>& stageMessages = run.stageMessages;
   struct CloseFirst {  // the window lets go of the performance before it goes
     std::unique_ptr<CRating1Dlg>& window;
     ~CloseFirst() { window.reset(); }
   } closeFirst{window};
-  std::vector<std::string> stageMessages;
-  performance.GetStage().showMessage = [&](const std::string& text, const std::string&) {
-    stageMessages.push_back(text);
-  };
   Open();
   window->SetPerformance(&performance);
   Click(1081);

@@ -16,8 +16,8 @@
 #include "app/main_window.h"
 #include "app/main_window_services.h"
 #include "app/qt_app.h"
-#include "app/song_run.h"
 #include "app/results_file.h"
+#include "app/song_run.h"
 #include "app/stage_report_window.h"
 #include "audio/test_media.h"
 #include "content/package_writer.h"
@@ -34,24 +34,12 @@ using testing::QuietServices;
 using testing::RunUntil;
 namespace fs = std::filesystem;
 
-// Three short lines on middle C (600); the last one closes the song about 9 s in.
-content::SongPackageSpec ShortSong() {
-  content::SongPackageSpec spec;
-  spec.title = platform::Utf8ToGbk("短歌").value();
-  for (float start : {1.0f, 3.0f, 5.0f}) {
-    content::PackageLine line{start, 0.0f, std::vector<int>(100, 600)};
-    line.frames.insert(line.frames.end(), 4, 0);
-    line.end = start + 0.016f * static_cast<float>(line.frames.size());
-    spec.lines.push_back(line);
-  }
-  spec.lyric = platform::Utf8ToGbk("啦 啦 啦\n").value();
-  return spec;
-}
-
 // The short song with a quiet accompaniment in a program folder of its own, and the take.
 void WriteLibrary(const TempFolder& program, bool voice) {
   std::string message;
-  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"), ShortSong(), message))
+  // Three short lines; the last one closes the song about 9 s in.
+  ASSERT_TRUE(content::WriteSongPackage(program.Path("歌曲/单曲/短歌/data"),
+                                        testing::MiddleCSong("短歌", {1.0f, 3.0f, 5.0f}, 100), message))
       << message;
   testing::WriteQuietMusic(program.Path("歌曲/单曲/短歌/data/"), 12);
   std::ofstream(program.Path("List.txt"), std::ios::binary) << platform::Utf8ToGbk("短歌 测试\r\n").value();
@@ -69,13 +57,9 @@ TEST_P(WholeSong, SungFromMicFileToResultsAndBack) {
   const bool voice = GetParam();
   TempFolder program;
   WriteLibrary(program, voice);
-  platform::MicSettings mic;
-  mic.micFile = program.Path("take.wav");
-  Performance performance(program.Path(), mic);
-  std::vector<std::string> stageMessages;  // recorded, never a modal box
-  performance.GetStage().showMessage = [&](const std::string& text, const std::string&) {
-    stageMessages.push_back(text);
-  };
+  testing::TakeFedPerformance run(program.Path(), program.Path("take.wav"));
+  Performance& performance = run.performance;
+  const std::vector<std::string>& stageMessages = run.stageMessages;  // recorded, never a modal box
   std::optional<SongResult> result;
   const std::string resultsPath = program.Path("results.json");
   performance.onSongEnd = [&](const SongResult& song) {
@@ -166,9 +150,8 @@ TEST(WholeSongClose, ClosingTheWindowMidSongEndsThePerformance) {
   platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);
   TempFolder program;
   WriteLibrary(program, true);
-  platform::MicSettings mic;
-  mic.micFile = program.Path("take.wav");
-  Performance performance(program.Path(), mic);
+  testing::TakeFedPerformance run(program.Path(), program.Path("take.wav"));
+  Performance& performance = run.performance;
   bool resultShown = false;
   performance.onSongEnd = [&](const SongResult&) { resultShown = true; };
   QuietServices services;

@@ -16,7 +16,10 @@
 #include <vector>
 
 #include "app/main_window_services.h"
+#include "app/performance.h"
 #include "audio/test_media.h"
+#include "content/package_writer.h"
+#include "platform/text_encoding.h"
 #include "platform/wav_file.h"
 
 namespace sonavera::app::testing {
@@ -80,5 +83,35 @@ inline void WriteQuietMusic(const std::string& dataFolder, int seconds) {
       44100, 2, std::vector<int16_t>(static_cast<size_t>(44100 * 2 * seconds), 0));
   for (const char* name : {"music.mp3", "music1.mp3"}) sonavera::testing::WriteFile(dataFolder + name, music);
 }
+
+/// A song of lines on middle C (600) starting at `starts`, each `notes` frames long with four silent
+/// frames after, one syllable "啦" per line.
+inline content::SongPackageSpec MiddleCSong(const std::string& utf8Title, const std::vector<float>& starts,
+                                            int notes) {
+  content::SongPackageSpec spec;
+  spec.title = platform::Utf8ToGbk(utf8Title).value();
+  std::string lyric;
+  for (float start : starts) {
+    content::PackageLine line{start, 0.0f, std::vector<int>(static_cast<size_t>(notes), 600)};
+    line.frames.insert(line.frames.end(), 4, 0);
+    line.end = start + 0.016f * static_cast<float>(line.frames.size());
+    spec.lines.push_back(line);
+    lyric += lyric.empty() ? "啦" : " 啦";
+  }
+  spec.lyric = platform::Utf8ToGbk(lyric + "\n").value();
+  return spec;
+}
+
+/// A performance fed by the take at `micFile`; the stage's messages are collected, never boxed.
+struct TakeFedPerformance {
+  TakeFedPerformance(const std::string& programFolder, const std::string& micFile)
+      : performance(programFolder, platform::MicSettings{.micFile = micFile}) {
+    performance.GetStage().showMessage = [this](const std::string& text, const std::string&) {
+      stageMessages.push_back(text);
+    };
+  }
+  Performance performance;
+  std::vector<std::string> stageMessages;
+};
 
 }  // namespace sonavera::app::testing

@@ -196,12 +196,9 @@ void WriteMedleyLibrary(const TempFolder& program) {
   std::string catalogue;
   for (const char* name : kSongs) {
     const std::string folder = program.Path(std::string("歌曲/串烧歌曲/") + name + "/data");
-    content::SongPackageSpec spec;
-    spec.title = platform::Utf8ToGbk(name).value();
-    for (float start : {0.5f, 1.7f}) spec.lines.push_back({start, start + 0.96f, std::vector<int>(60, 600)});
-    spec.lyric = platform::Utf8ToGbk("啦 啦\n").value();
     std::string message;
-    ASSERT_TRUE(content::WriteSongPackage(folder, spec, message)) << message;
+    ASSERT_TRUE(content::WriteSongPackage(folder, testing::MiddleCSong(name, {0.5f, 1.7f}, 56), message))
+        << message;
     testing::WriteQuietMusic(folder + "/", 4);
     catalogue += std::string(name) + " 串烧\r\n";
   }
@@ -232,13 +229,9 @@ TEST_P(MedleyStart, ShowsTheChosenSingerOverTheStage) {
   platform::SetProgramFolder(SONAVERA_PROGRAM_DIR);
   TempFolder program;
   WriteMedleyLibrary(program);
-  platform::MicSettings mic;
-  mic.micFile = program.Path("take.wav");
-  Performance performance(program.Path(), mic);
-  std::vector<std::string> stageMessages;
-  performance.GetStage().showMessage = [&](const std::string& text, const std::string&) {
-    stageMessages.push_back(text);
-  };
+  testing::TakeFedPerformance run(program.Path(), program.Path("take.wav"));
+  Performance& performance = run.performance;
+  const std::vector<std::string>& stageMessages = run.stageMessages;  // recorded, never a modal box
   QuietServices services;
   CRating1Dlg window(program.Path(), services);
   window.SetPerformance(&performance);
